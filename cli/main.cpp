@@ -1,0 +1,2 @@
+// Placeholder: replaced by the real command line.
+int main() { return 0; }

@@ -1,0 +1,34 @@
+// State shared by the model parser and its word reader during one parse.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tavo {
+
+// Classification of the last word read (g_tokenClass). The operator codes
+// equal the row type codes the parser stores.
+constexpr int kTokPlain = 0;
+constexpr int kTokLabel = 1;    // word ended by ')'
+constexpr int kTokGreater = 2;  // ">" or ">="
+constexpr int kTokLess = 3;     // "<" or "<="
+constexpr int kTokEqual = 4;    // "=" or "=="
+constexpr int kTokPlus = 5;
+constexpr int kTokMinus = 6;
+
+struct ParserState {
+  int g_textPos = 0;          // index of the next unread byte
+  int g_lineNo = 1;           // current line, 1-based
+  std::string g_token;        // current word, upper-cased
+  std::string g_numPart;      // numeric part of the current word
+  std::string g_namePart;     // name part of a term; the name FindVariable looks up
+  int g_tokenClass = kTokPlain;
+  int g_lineTerms = 0;        // named terms since the last line feed
+  int g_boundRowCount = 0;    // SUB/SLB declarations that become bound rows
+  std::uint8_t g_inDeclarations = 0;
+  std::uint8_t g_inConstraints = 0;
+  std::uint8_t g_haveRowLabels = 0;
+  std::string g_modelTitle;   // read by the reports
+};
+
+}  // namespace tavo

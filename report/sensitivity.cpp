@@ -1,0 +1,5 @@
+// Placeholder: replaced by the real implementation.
+#include "shell/calc_run.h"
+namespace tavo {
+void CalcRun::RangeRightHandSides() {}
+}  // namespace tavo

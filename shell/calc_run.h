@@ -1,0 +1,103 @@
+// The run of one optimisation: model text, outcome, settings copy, and the
+// operations of the parser, set-up, solver, search and reports (defined in
+// their subsystem folders). The run reaches its window only through RunPort.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "model/parser_state.h"
+#include "shell/port.h"
+#include "shell/settings.h"
+#include "solver/workspace.h"
+
+namespace tavo {
+
+// The outcome of one run: four texts (code page 932, CR LF) and the code.
+struct CalcResult {
+  std::string logText;
+  std::string columnsText;
+  std::string rowsText;
+  std::string errorText;
+  std::int32_t resultCode = 0;
+};
+
+class CalcRun {
+ public:
+  CalcRun(Workspace& workspace, RunPort& port);
+
+  std::string modelText;    // set by the caller before Run()
+  CalcResult result;        // the run's outcome
+  SolverSettings settings;  // copy taken when the command starts
+
+  // The whole run: parse, set-up and solve, the status message, release of
+  // the workspace. Returns true when the model parsed without error (the
+  // result code is then in result.resultCode).
+  bool Run();
+  // Only the parse step of the run (for `tavo check`); the log holds its lines.
+  bool Check();
+
+  // ---- Model input ----
+  int ParseModel(std::string text);
+  void CountModel();
+  std::string ReadWord(const std::string& text);
+  std::string ReadTerm(const std::string& text);
+  int IsValidName();
+  int FindVariable(int count);
+
+  // ---- Set-up and solve ----
+  int SetupAndSolve();
+  void TransformModel(int mode);
+  int RunSolve();
+  int RunSimplex();
+  void BuildPrices();
+  void ChooseEntering();
+  void PriceColumn();
+  void ChooseLeaving();
+  void BreakTie();
+  void Pivot();
+  void LoadColumn();
+  void Ftran();
+  void UpdateInverse();
+  void Reinvert();
+  void CrashBasis();
+  void TestFeasible();
+
+  // ---- Branch and bound ----
+  int BranchAndBoundStep(int lpResult);
+  bool ImprovesIncumbent();
+  void SelectBranchingVariable();
+  void PrepareNode();
+  void UndoBoundSubstitution();
+
+  // ---- Reports ----
+  void BuildReports(int flag);
+  void MapValuesBack();
+  void ComputeErrorFigures();
+  void RangeRightHandSides();
+
+  // ---- Calculation log ----
+  // Appends banner + the locale's date and time of `t` + "\r\n".
+  void AppendTimeStampLine(const std::string& banner, TimePoint t);
+  // "%H:%M:%S" of the span from TSTART to `t` (hours within a day).
+  std::string ElapsedText(TimePoint t) const;
+  // Appends "Line " + line number + message + detail + " )\r\n" and counts the error.
+  void ReportLineError(const std::string& message, const std::string& detail);
+
+  Workspace& W;
+  RunPort& port;
+  ParserState P;
+};
+
+// Application-wide outcome of the last optimise command.
+extern CalcResult g_lastResult;
+extern std::string g_lastModelText;
+
+// The optimise command without its locale check (the desktop makes that
+// check itself): clears the last outcome, refuses an empty text, runs the
+// model with the given settings and keeps the outcome in g_lastResult and
+// g_lastModelText. Returns true when the model parsed without error.
+bool RunOptimiseCommand(const std::string& text, const SolverSettings& settings, Workspace& workspace,
+                        RunPort& port);
+
+}  // namespace tavo

@@ -1,0 +1,97 @@
+// The system's fixed texts, in one place. Every member holds code page 932
+// bytes (converted once from the UTF-8 of the source file); line ends inside
+// them are CR LF.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace tavo {
+
+struct Texts {
+  // Calculation log.
+  std::string logHeader;          // "//\r\n//*****　最適化計算経過一覧表　*****\r\n//\r\n"
+  std::string g_bannerDataInput;  // 57 characters each, so the time stamps line up
+  std::string g_bannerFileSetup;
+  std::string g_bannerPrimal;
+  std::string g_msgPhase1Begin;
+  std::string g_msgPhase2Begin;
+  std::string g_msgNoFeasible;
+  std::string g_msgNoFinite;
+  std::string g_msgIterLimit;
+  std::string g_msgPhase1End;
+  std::string g_msgPhase2End;
+  std::string g_msgBbEnd;
+  std::string g_msgBbStart;
+  std::string branchesLabel;      // "      Branches = "
+  std::string iterationsLabel;    // "     Iterations = "
+  std::string elapsedLabel;       // "Elapsed Time = "
+  std::string forcedTermination;  // "強制終了", no line end
+  std::string fileSetupError;     // " FILE SETUP ERROR = "
+
+  // Parser messages (see the model format's failure table).
+  std::string noInputData;        // "エラー!　入力データがありません" (no line end)
+  std::string linePrefix;         // "Line "
+  std::string detailEnd;          // " )\r\n"
+  std::string msgBadHeading;
+  std::string msgInvalidName;
+  std::string msgGoalHasOperator;
+  std::string msgMissingSign;
+  std::string msgUnregisteredVar;
+  std::string msgRhsNotNumber;
+  std::string msgUndefinedVar;
+  std::string msgFixNotNumber;
+  std::string msgTooManyInts;
+  std::string msgUndefinedDecl;
+  std::string msgRangeContradiction;  // ends with "\r\n", no detail
+  std::string msgRhsMissing;          // ends with "\r\n", no detail
+  std::string msgNoSt;
+  std::string msgNoObjective;
+  std::string msgNoConstraint;
+  std::string msgNoVariable;
+  std::string summaryHas;         // " THIS PROBLEM HAS "
+  std::string summaryRows;        // " ROWS,  "
+  std::string summaryVariables;   // " VARIABLES  DATA ERROR = "
+  std::string defaultTitle;       // "TAVO　Data"
+  std::string outOfMemory;        // the model needs more memory than the machine offers
+
+  // Set-up messages.
+  std::string setupBoundPrefix;   // "ERROR !!  変数 "
+  std::string setupBoundSuffix;   // " の上限値と下限値の組合せが矛盾しています\r\n"
+  std::string setupFlagCombination;  // "FILE SET : BOUNDの組み合わせが矛盾しています\r\n"
+
+  // Message boxes and progress fields.
+  std::string dataErrorBox;       // "データ エラー　!!\r\n詳細は計算経過一覧をご参照ください"
+  std::string localeRefusal;      // English, the only non-Japanese message
+  std::array<std::string, 8> statusMessage;  // by result code; empty where no message
+  std::array<int, 8> statusIcon;             // message-box style by result code
+  std::string feasible;           // "実行可能"
+  std::string infeasible;         // "実行不可能"
+
+  // Solution reports.
+  std::string columnsHeader;
+  std::string modelNameOpen;      // "[　モデル名："
+  std::string modelNameClose;     // "　]\r\n\r\n"
+  std::string columnsTitles;      // "Number\tColumnsName\tAt\tActivity\tReducedCost\r\n"
+  std::string rowsHeader;
+  std::string rowsTitles;         // "RowName\tAt\tSlackActivity\tDualPrice\r\n"
+  std::array<std::string, 4> statusWord;  // "　", "BD", "BS", "EQ"
+  std::string goalRow;            // "目標行"
+  std::string constraintRow;      // "制約行"
+  std::string goalAnalysisTitle;  // "*　　TAVO　目標達成分析\r\n"
+  std::string goalAttained;       // "目標達成\r\n"
+  std::string goalValue;          // "目標値　"
+  std::string sensitivityTitle;   // "*　　右辺値(RHS)に関する感度分析\r\n"
+  std::string sensitivityTitles;  // "RowName\t現在の右辺値\t増加可能の上限\t減少可能の下限\r\n"
+  std::string unlimited;          // "無限"
+  std::string errorHeader;
+  std::string errorTolerance;     // "//　TOLERANCE　=　A　*　X　-　B　//\r\n"
+  std::string errorTotal;         // "　　TOTAL　=　"
+  std::string errorMax;           // "\tMAX　=　"
+  std::string errorShadowPrice;   // "//\r\n//　CALCULATE　SHADOW　PRIC\r\n//\r\n"
+};
+
+// The texts, built on first use.
+const Texts& T();
+
+}  // namespace tavo
