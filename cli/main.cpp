@@ -1,2 +1,4 @@
-// Placeholder: replaced by the real command line.
-int main() { return 0; }
+// tavo: the command line of the goal-programming workbench.
+#include "cli/app.h"
+
+int main(int argc, char** argv) { return tavo::cli::Main(argc, argv); }

@@ -1,0 +1,122 @@
+#include "cli/app.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include <unistd.h>
+
+#include "cli/options.h"
+#include "cli/output.h"
+#include "cli/terminal_port.h"
+#include "shell/calc_run.h"
+#include "shell/settings.h"
+#include "shell/texts.h"
+#include "solver/workspace.h"
+
+namespace tavo::cli {
+namespace {
+
+void PrintReason(const std::string& reason) { std::fprintf(stderr, "tavo: %s\n", reason.c_str()); }
+
+// `tavo check`: the parse step only. An empty text takes the optimise
+// command's empty-text path.
+int RunCheck(const std::string& text, const SolverSettings& settings, Workspace& workspace, TerminalPort& port,
+             CalcResult& result) {
+  if (text.empty()) {
+    port.ShowMessage(T().noInputData, kIconStop);
+    result.logText = T().noInputData + "\r\n";
+    return kExitDataError;
+  }
+  CalcRun run(workspace, port);
+  run.modelText = text;
+  run.settings = settings;
+  bool ok = run.Check();
+  result = run.result;
+  if (!ok) {
+    port.ShowMessage(T().dataErrorBox, kIconStop);
+    return kExitDataError;
+  }
+  return 0;
+}
+
+int RunSolve(const std::string& text, const SolverSettings& settings, Workspace& workspace, TerminalPort& port,
+             CalcResult& result) {
+  bool parsed = RunOptimiseCommand(text, settings, workspace, port);
+  result = g_lastResult;
+  if (!parsed) return kExitDataError;
+  return ExitStatusForResult(result.resultCode);
+}
+
+}  // namespace
+
+int ExitStatusForResult(int resultCode) {
+  if (resultCode == kResultOptimal) return 0;
+  if (resultCode >= kResultInfeasible && resultCode <= kResultForcedInfeasible) return resultCode;
+  return kExitDataError;  // 0 (set-up found data errors) and anything unexpected
+}
+
+int Main(int argc, const char* const* argv) {
+  Options options;
+  std::string reason = ParseOptions(argc, argv, options);
+  if (!reason.empty()) {
+    PrintReason(reason);
+    return kExitUsage;
+  }
+  if (options.command == Command::kHelp) {
+    std::fputs(UsageText(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : kExitCantCreate;
+  }
+  if (options.command == Command::kVersion) {
+    std::printf("%s\n", VersionText());
+    return std::fflush(stdout) == 0 ? 0 : kExitCantCreate;
+  }
+
+  // Settings: the profile (read only), then the --set overrides in order.
+  SolverSettings settings = LoadSettings(options.haveProfile ? options.profile : DefaultProfilePath());
+  for (const auto& [key, value] : options.sets) SetSettingByName(settings, key, value);
+
+  std::string bytes;
+  if (!ReadModelBytes(options.model, bytes, reason)) {
+    PrintReason(reason);
+    return kExitNoInput;
+  }
+  std::string displayName = options.model == "-" ? std::string("standard input") : options.model;
+  std::string text;
+  if (!DecodeModel(displayName, bytes, options.inputEncoding, text, reason)) {
+    PrintReason(reason);
+    return kExitNoInput;
+  }
+  bytes.clear();
+  bytes.shrink_to_fit();
+
+  // Make the output folder before a possibly long run, so a bad path fails at once.
+  if (!options.outDir.empty() && !PrepareOutDir(options.outDir, reason)) {
+    PrintReason(reason);
+    return kExitCantCreate;
+  }
+
+  CalcResult result;
+  int status;
+  {
+    TerminalPort port(options.outputEncoding, ::isatty(STDERR_FILENO) == 1);
+    InstallInterruptHandler();
+    auto workspace = std::make_unique<Workspace>();
+    status = options.command == Command::kSolve ? RunSolve(text, settings, *workspace, port, result)
+                                                : RunCheck(text, settings, *workspace, port, result);
+    port.ClearProgress();
+  }
+
+  bool outputFailed = false;
+  if (!options.outDir.empty() && !WriteOutDir(options.outDir, result, reason)) {
+    PrintReason(reason);
+    outputFailed = true;
+  }
+  if (!WriteAll(stdout, ComposeReport(result, options))) {
+    PrintReason("cannot write standard output");
+    outputFailed = true;
+  }
+  return outputFailed ? kExitCantCreate : status;
+}
+
+}  // namespace tavo::cli

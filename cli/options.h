@@ -1,0 +1,41 @@
+// The command line's arguments: what to run, on which model, with which
+// settings overrides, and where the texts go.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tavo::cli {
+
+enum class Command { kNone, kSolve, kCheck, kHelp, kVersion };
+enum class Encoding { kCp932, kUtf8 };
+
+struct Options {
+  Command command = Command::kNone;
+  std::string model;   // a path, or "-" for standard input
+  std::string outDir;  // empty: no files
+  // Texts that go to standard output (always in the order log, columns, rows, error).
+  bool reportLog = true;
+  bool reportColumns = true;
+  bool reportRows = true;
+  bool reportError = true;
+  // --set overrides in the order given; each already checked by SetSettingByName.
+  std::vector<std::pair<std::string, std::string>> sets;
+  bool haveProfile = false;
+  std::string profile;
+  Encoding inputEncoding = Encoding::kCp932;
+  Encoding outputEncoding = Encoding::kUtf8;
+};
+
+// Reads argv into `options`. Returns an empty string on success, else the
+// one-line reason of the usage error (without the program name).
+std::string ParseOptions(int argc, const char* const* argv, Options& options);
+
+// The text of `tavo --help` (UTF-8, LF line ends).
+const char* UsageText();
+
+// The version line printed by `tavo --version` (without a line end).
+const char* VersionText();
+
+}  // namespace tavo::cli
