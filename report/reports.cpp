@@ -1,6 +1,285 @@
-// Placeholder: replaced by the real implementation.
+// The solution reports: values taken back from the solver's standard form to
+// the model's own terms, the columns report, the rows report with its dual
+// prices, the right-hand-side ranging table and the goal-attainment analysis,
+// and the error information text.
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "report/report_text.h"
 #include "shell/calc_run.h"
+#include "shell/numbers.h"
+#include "shell/texts.h"
+
 namespace tavo {
-void CalcRun::BuildReports(int) {}
-void CalcRun::MapValuesBack() {}
+
+namespace {
+
+constexpr std::size_t kNameWidth = 8;    // bytes of a column name in CNAME
+constexpr std::size_t kLabelWidth = 18;  // bytes of a row label in RNAME
+
+// Sizes a solution array to at least `n` entries and clears the first n.
+void ClearPrefix(std::vector<double>& v, int n) {
+  if (n < 0) n = 0;
+  if (v.size() < static_cast<std::size_t>(n)) v.resize(static_cast<std::size_t>(n));
+  std::fill(v.begin(), v.begin() + n, 0.0);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Report text helpers (shared with the ranging table).
+
+std::string ReportRule(char c, int count) { return std::string(static_cast<std::size_t>(count), c) + "\r\n"; }
+
+std::string ReportNumber::operator()(double v) {
+  if (!std::isfinite(v)) ++nonFinite;
+  return FormatReal(v);
+}
+
+std::string RowLabel(const CalcRun& run, int row) {
+  const Workspace& W = run.W;
+  if (row < W.NGOALS) return T().goalRow + FormatInt(static_cast<long long>(row) + 1);
+  const long long q = static_cast<long long>(row) - W.NGOALS;  // 0-based among the constraint rows
+  if (run.P.g_haveRowLabels) {
+    std::string label(kLabelWidth, ' ');
+    const std::size_t start = static_cast<std::size_t>(q) * kLabelWidth;
+    for (std::size_t k = 0; k < kLabelWidth; ++k) {
+      const std::size_t at = start + k;
+      // A row without a label holds zero bytes; they print as blanks.
+      if (at < W.RNAME.size() && W.RNAME[at] != '\0') label[k] = W.RNAME[at];
+    }
+    return label;
+  }
+  return T().constraintRow + FormatInt(q + 1);
+}
+
+// ---------------------------------------------------------------------------
+
+void CalcRun::MapValuesBack() {
+  const int n = W.NSTRUC;
+  const int m = W.MROWS;
+
+  // 1. Logical columns of ranged rows were scaled by the range width.
+  for (int r = 0; r < m; ++r) {
+    const int h = W.JHEAD[r];
+    if (h > n) {
+      const int q = h - n - 1;
+      if (W.RANGE[q] != 0) W.ALPHA[r] *= W.RANGE[q];
+    }
+  }
+
+  // 2. Basic structural columns back through their bound substitution.
+  for (int r = 0; r < m; ++r) {
+    const int h = W.JHEAD[r];
+    if (h < 1 || h > n) continue;
+    const int c = h - 1;
+    const int t = W.BNDFLG[c] & 31;
+    if (t == 8 || t == 9) {
+      W.ALPHA[r] = -W.ALPHA[r];
+      if (t == 9) W.ALPHA[r] += W.UBND[c];
+    } else {
+      if (t == 1) {
+        if (W.UBND[c] != 0) W.ALPHA[r] *= W.UBND[c];
+        W.ATUPR[c] = 0;
+      } else if (t == 3) {
+        if (W.UBND[c] != 0) W.ALPHA[r] *= (W.UBND[c] - W.LBND[c]);
+        W.ATUPR[c] = 0;
+      }
+      if (W.LBND[c] != 0) W.ALPHA[r] += W.LBND[c];
+    }
+  }
+
+  // 3. Values of the nonbasic structural columns.
+  for (int c = 0; c < n; ++c) {
+    const int t = W.BNDFLG[c] & 31;
+    const bool nonbasic = W.KINBAS[c] == 0;
+    if (t == 4) {
+      W.XVAL[c] = W.LBND[c];
+    } else if (t == 8 || t == 9) {
+      if (nonbasic) W.XVAL[c] = W.UBND[c];
+    } else if (t == 3) {
+      if (W.ATUPR[c]) {
+        W.XVAL[c] = W.UBND[c];
+      } else if (nonbasic) {
+        W.XVAL[c] = W.LBND[c];
+      }
+    } else {
+      if (t == 1 && W.ATUPR[c]) W.XVAL[c] = W.UBND[c];
+      if (W.LBND[c] != 0 && nonbasic) W.XVAL[c] = W.LBND[c];
+    }
+  }
+}
+
+void CalcRun::BuildReports(int flag) {
+  const Texts& tx = T();
+  const int n = W.NSTRUC;
+  const int m = W.MROWS;
+  const int K = W.NGOALS;
+  const int N = W.NCOLS;
+  const bool round = settings.ROUND != 0;
+
+  // ---- Values ----
+  result.columnsText.clear();
+  result.rowsText.clear();
+  result.errorText.clear();
+  ClearPrefix(W.XACT, n);
+  ClearPrefix(W.XVAL, N);
+  ClearPrefix(W.RACT, m);
+
+  ComputeErrorFigures();
+
+  for (int r = 0; r < m; ++r) W.ALPHA[r] = W.XB[r];
+  MapValuesBack();
+
+  for (int r = 0; r < m; ++r) {
+    const int c = W.JHEAD[r];
+    if (c == 0) {
+      W.RACT[r] = W.ALPHA[r];
+    } else if (c > n) {
+      W.RACT[c - n - 1] = W.ALPHA[r];
+    } else {
+      W.XACT[c - 1] = W.ALPHA[r];
+    }
+  }
+  for (int c = 0; c < N; ++c) {
+    if (W.XVAL[c] == 0) continue;
+    if (c < n) {
+      W.XACT[c] = W.XVAL[c];
+    } else {
+      W.RACT[c - n] = W.XVAL[c];
+    }
+  }
+
+  if (flag != 1) return;
+
+  ReportNumber num;
+
+  // ---- Columns report ----
+  std::string& cols = result.columnsText;
+  cols += tx.columnsHeader;
+  cols += tx.modelNameOpen + P.g_modelTitle + tx.modelNameClose;
+  cols += ReportRule('-', 81);
+  cols += tx.columnsTitles;
+  cols += ReportRule('-', 81);
+  for (int j = 0; j < n; ++j) {
+    W.JCUR = j;
+    PriceColumn();
+    double d = W.DJ.empty() ? 0.0 : W.DJ[0];
+    if (std::fabs(d) < settings.ZTOL) d = 0;
+    d = ROUND6(d);  // reduced costs are always shown to six decimals
+    if (W.BNDFLG[j] & kBndNoLower) d = -d;
+
+    double x = W.XACT[j];
+    if (round) {
+      x = ROUND6(x);
+      W.XACT[j] = x;
+    }
+
+    const std::string* status = &tx.statusWord[0];
+    if (W.ATUPR[j] || (x != 0 && W.KINBAS[j] == 0)) {
+      status = &tx.statusWord[1];
+    } else if (x != 0) {
+      status = &tx.statusWord[2];
+    }
+
+    std::string name(kNameWidth, ' ');
+    const std::size_t start = static_cast<std::size_t>(j) * kNameWidth;
+    for (std::size_t k = 0; k < kNameWidth && start + k < W.CNAME.size(); ++k) name[k] = W.CNAME[start + k];
+
+    cols += FormatInt(static_cast<long long>(j) + 1);
+    cols += '\t';
+    cols += name;
+    cols += '\t';
+    cols += *status;
+    cols += '\t';
+    cols += num(x);
+    cols += '\t';
+    cols += num(d);
+    cols += "\r\n";
+  }
+
+  // ---- Rows report ----
+  std::string& rows = result.rowsText;
+  rows += tx.rowsHeader;
+  rows += '\t' + tx.modelNameOpen + P.g_modelTitle + tx.modelNameClose;
+  rows += ReportRule('-', 80);
+  rows += tx.rowsTitles;
+  rows += ReportRule('-', 80);
+  const int listedRows = m - P.g_boundRowCount;
+  for (int i = 0; i < listedRows; ++i) {
+    double p = 0;
+    if (i >= K) {
+      p = W.BINV[static_cast<std::size_t>(i) * m + 0];
+      if (std::fabs(p) < settings.ETOL) p = 0;
+      if (W.ROWTYP[i] == kRowGreater) p = -p;
+    }
+    if (round) {
+      W.RACT[i] = ROUND6(W.RACT[i]);
+      p = ROUND6(p);
+    }
+    const std::string* status = &tx.statusWord[0];
+    if (i < K || W.RACT[i] != 0) {
+      status = &tx.statusWord[2];
+    } else if (W.ROWTYP[i] == kRowEqual) {
+      status = &tx.statusWord[3];
+    }
+    rows += RowLabel(*this, i);
+    rows += '\t';
+    rows += *status;
+    rows += '\t';
+    rows += num(W.RACT[i]);
+    rows += '\t';
+    rows += num(p);
+    rows += "\r\n";
+  }
+
+  if (settings.SENSITIVITY != 0 && W.NINT == 0) {
+    RangeRightHandSides();
+    for (int i = 0; i < m; ++i) W.XB[i] = W.RHS[i];
+    // Its last step finishes the rows: range widths and >= orientation.
+    UndoBoundSubstitution();
+    AppendRangingTable(*this, num);
+  }
+
+  rows += "\r\n";
+  rows += ReportRule('*', 31);
+  rows += tx.goalAnalysisTitle;
+  rows += ReportRule('*', 31);
+  rows += "\r\n";
+  for (int g = 0; g < K; ++g) {
+    rows += tx.goalRow;
+    rows += FormatInt(static_cast<long long>(g) + 1);
+    rows += '\t';
+    const double v = std::fabs(W.RACT[g]);
+    if (v < settings.ETOL) {
+      rows += tx.goalAttained;
+    } else {
+      rows += tx.goalValue;
+      rows += num(v);
+      rows += "\r\n";
+    }
+  }
+
+  // ---- Error information ----
+  std::string& err = result.errorText;
+  err += tx.errorHeader;
+  err += tx.errorTolerance;
+  err += tx.errorTotal + num(W.g_residualTotal) + tx.errorMax + num(W.g_residualMax) + "\r\n\r\n";
+  err += tx.errorShadowPrice;
+  err += tx.errorTotal + num(W.g_priceCheckTotal) + tx.errorMax + num(W.g_priceCheckMax) + "\r\n";
+  if (num.nonFinite > 0) {
+    // A value that is not a finite number (an overflow in the model's data)
+    // must not pass for a result: say so where the accuracy is reported.
+    err += kNonFiniteWarning;
+  }
+
+  const double first = (W.g_haveIncumbent == 1 && !W.g_incumbentGoals.empty())
+                           ? W.g_incumbentGoals[0]
+                           : (m > 0 ? W.RACT[0] : 0.0);
+  port.SetField(kFieldFirstGoal, FormatReal(std::fabs(first)));
+}
+
 }  // namespace tavo

@@ -1,5 +1,94 @@
-// Placeholder: replaced by the real implementation.
+// Right-hand-side ranging: how far each right-hand side may rise or fall
+// before the final basis stops being feasible, and the table of the rows
+// report that shows it.
+#include <cmath>
+#include <cstddef>
+
+#include "report/report_text.h"
 #include "shell/calc_run.h"
+#include "shell/numbers.h"
+#include "shell/texts.h"
+
 namespace tavo {
-void CalcRun::RangeRightHandSides() {}
+
+namespace {
+
+bool Unlimited(double v) { return v == kInfinity || v == -kInfinity; }
+
+}  // namespace
+
+void CalcRun::RangeRightHandSides() {
+  const int m = W.MROWS;
+  const int K = W.NGOALS;
+  const bool round = settings.ROUND != 0;
+  for (int i = 0; i < m; ++i) {
+    double up = kInfinity;
+    double down = -kInfinity;
+    // A change d of the right-hand side of row i moves the basic value of
+    // row k by d times element (k, i) of the inverse; every constraint row's
+    // basic value must stay non-negative.
+    const double* column = &W.BINV[static_cast<std::size_t>(i) * m];
+    for (int k = K; k < m; ++k) {
+      double a = column[k];
+      if (std::fabs(a) < settings.ZTOL) a = 0;
+      if (a > 0) {
+        const double t = -W.XB[k] / a;
+        if (t > down) down = t;
+      } else if (a < 0) {
+        const double t = -W.XB[k] / a;
+        if (t < up) up = t;
+      }
+    }
+    if (round) {
+      if (!Unlimited(down)) down = ROUND6(down);
+      if (!Unlimited(up)) up = ROUND6(up);
+    }
+    // A >= row is held negated, so its directions are swapped.
+    if (W.ROWTYP[i] == kRowGreater) {
+      W.ALPHA[i] = down;
+      W.ACOL[i] = up;
+    } else {
+      W.ALPHA[i] = up;
+      W.ACOL[i] = down;
+    }
+  }
+}
+
+void AppendRangingTable(CalcRun& run, ReportNumber& num) {
+  const Texts& tx = T();
+  Workspace& W = run.W;
+  std::string& rows = run.result.rowsText;
+
+  rows += "\r\n";
+  rows += ReportRule('*', 39);
+  rows += tx.sensitivityTitle;
+  rows += ReportRule('*', 39);
+  rows += "\r\n";
+  rows += ReportRule('-', 80);
+  rows += tx.sensitivityTitles;
+  rows += ReportRule('-', 80);
+
+  const int last = W.MROWS - run.P.g_boundRowCount;  // bound rows are not listed
+  for (int i = W.NGOALS; i < last; ++i) {
+    double increase = W.ALPHA[i];
+    double decrease = W.ACOL[i];
+    const double range = W.RANGE[i];
+    if (range > 0 && !Unlimited(increase) && !Unlimited(decrease)) {
+      // The row was scaled by its range width; a two-sided row cannot fall
+      // by more than its width.
+      increase *= range;
+      decrease *= range;
+      if (std::fabs(decrease) > range) decrease = range;
+    }
+    rows += RowLabel(run, i);
+    rows += '\t';
+    rows += num(W.XB[i]);
+    rows += '\t';
+    rows += Unlimited(increase) ? tx.unlimited : num(std::fabs(increase));
+    rows += '\t';
+    rows += Unlimited(decrease) ? tx.unlimited : num(std::fabs(decrease));
+    rows += "\r\n";
+  }
+}
+
 }  // namespace tavo
