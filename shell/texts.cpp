@@ -97,6 +97,9 @@ Texts Build() {
   t.errorTotal = J("　　TOTAL　=　");
   t.errorMax = J("\tMAX　=　");
   t.errorShadowPrice = J("//\r\n//　CALCULATE　SHADOW　PRIC\r\n//\r\n");
+
+  t.msgOperatorAtLineStart = J(" : 関係演算子は項と同じ行に書いてください( ");
+  t.msgNumberTooLarge = J(" : 数値が大きすぎます( ");
   return t;
 }
 

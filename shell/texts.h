@@ -89,6 +89,10 @@ struct Texts {
   std::string errorTotal;         // "　　TOTAL　=　"
   std::string errorMax;           // "\tMAX　=　"
   std::string errorShadowPrice;   // "//\r\n//　CALCULATE　SHADOW　PRIC\r\n//\r\n"
+
+  // Parser messages for faults the model format leaves unreported.
+  std::string msgOperatorAtLineStart;  // " : 関係演算子は項と同じ行に書いてください( "
+  std::string msgNumberTooLarge;       // " : 数値が大きすぎます( "
 };
 
 // The texts, built on first use.
