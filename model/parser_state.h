@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace tavo {
 
@@ -29,6 +31,16 @@ struct ParserState {
   std::uint8_t g_inConstraints = 0;
   std::uint8_t g_haveRowLabels = 0;
   std::string g_modelTitle;   // read by the reports
+
+  // The text being parsed (set by ParseModel for the counting pass).
+  const std::string* g_text = nullptr;
+  // Whole variable names in column order. CNAME keeps only the first 8 bytes
+  // of each name for the reports; lookups compare whole names, so two long
+  // names that share their first 8 bytes stay two variables.
+  std::vector<std::string> g_varNames;
+  // Whole name -> its column (the first occurrence), so that a lookup does
+  // not scan the table.
+  std::unordered_map<std::string, int> g_varIndex;
 };
 
 }  // namespace tavo
