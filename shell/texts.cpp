@@ -100,6 +100,7 @@ Texts Build() {
 
   t.msgOperatorAtLineStart = J(" : 関係演算子は項と同じ行に書いてください( ");
   t.msgNumberTooLarge = J(" : 数値が大きすぎます( ");
+  t.setupNotFinite = J("ERROR !!  扱える範囲を超える数値があります( ");
   return t;
 }
 

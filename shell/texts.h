@@ -93,6 +93,10 @@ struct Texts {
   // Parser messages for faults the model format leaves unreported.
   std::string msgOperatorAtLineStart;  // " : 関係演算子は項と同じ行に書いてください( "
   std::string msgNumberTooLarge;       // " : 数値が大きすぎます( "
+
+  // Set-up: a number of the model that is not finite (too large for a
+  // double), followed by the column or row and " )\r\n".
+  std::string setupNotFinite;  // "ERROR !!  扱える範囲を超える数値があります( "
 };
 
 // The texts, built on first use.
