@@ -73,12 +73,15 @@ void AppendRangingTable(CalcRun& run, ReportNumber& num) {
     double increase = W.ALPHA[i];
     double decrease = W.ACOL[i];
     const double range = W.RANGE[i];
-    if (range > 0 && !Unlimited(increase) && !Unlimited(decrease)) {
-      // The row was scaled by its range width; a two-sided row cannot fall
-      // by more than its width.
-      increase *= range;
-      decrease *= range;
-      if (std::fabs(decrease) > range) decrease = range;
+    if (range > 0) {
+      // The row was scaled by its range width: each finite limit goes back
+      // to the model's units (also when the other one is unlimited), and a
+      // two-sided row cannot fall by more than its width.
+      if (!Unlimited(increase)) increase *= range;
+      if (!Unlimited(decrease)) {
+        decrease *= range;
+        if (std::fabs(decrease) > range) decrease = range;
+      }
     }
     rows += RowLabel(run, i);
     rows += '\t';

@@ -33,6 +33,68 @@ BbNode* NodeAt(Workspace& W, long long i) {
 // 32-bit fields.
 bool FloorFits(double fl) { return fl >= static_cast<double>(INT_MIN) && fl <= static_cast<double>(INT_MAX) - 1.0; }
 
+// The bounds of one node: the parsed bounds, tightened by every branching on
+// the path from the node up to the root. A bound of 0 with its flag cleared
+// means "no such bound"; `haveUpper`/`haveLower` say which bounds are set
+// while the path is walked (set-up's copies hold 0 for the others).
+struct NodeBounds {
+  std::vector<std::uint8_t> flags;
+  std::vector<double> upper, lower;
+  std::vector<char> haveUpper, haveLower;
+};
+
+void BuildNodeBounds(Workspace& W, long long current, NodeBounds& b) {
+  const int n = W.NSTRUC;
+  b.flags.assign(W.g_origColType.begin(), W.g_origColType.end());
+  b.upper.assign(W.g_origUpper.begin(), W.g_origUpper.begin() + n);
+  b.lower.assign(W.g_origLower.begin(), W.g_origLower.begin() + n);
+  b.haveUpper.assign(static_cast<std::size_t>(n), 0);
+  b.haveLower.assign(static_cast<std::size_t>(n), 0);
+  for (int j = 0; j < n; ++j) {
+    b.haveUpper[j] = b.upper[j] != 0;
+    b.haveLower[j] = b.lower[j] != 0;
+  }
+  long long node = current;
+  while (BbNode* here = NodeAt(W, node)) {
+    const long long p = here->parent;
+    // Children always come after their parent in the table.
+    if (p < 0 || p >= node) break;
+    const BbNode& parent = W.g_bbNodes[static_cast<std::size_t>(p)];
+    const int j = parent.branchVar;
+    if (j >= 0 && j < n) {
+      if (here->branchDir == 1) {
+        const double c = parent.ceilValue;
+        if (!b.haveLower[j] || c > b.lower[j]) {
+          b.lower[j] = c;
+          b.haveLower[j] = 1;
+        }
+        b.flags[j] |= kBndLower;
+      } else {
+        const double f = parent.floorValue;
+        if (!b.haveUpper[j] || f < b.upper[j]) {
+          b.upper[j] = f;
+          b.haveUpper[j] = 1;
+        }
+        b.flags[j] |= kBndUpper;
+      }
+    }
+    node = p;
+  }
+  for (int j = 0; j < n; ++j) {
+    if (!b.haveUpper[j]) b.upper[j] = 0;
+    if (!b.haveLower[j]) b.lower[j] = 0;
+  }
+}
+
+// A node whose branchings push a lower bound above an upper bound holds no
+// solution at all (fixing the column at either bound would break the other).
+bool BoundsCross(const NodeBounds& b) {
+  for (std::size_t j = 0; j < b.upper.size(); ++j) {
+    if ((b.flags[j] & kBndUpper) && (b.flags[j] & kBndLower) && b.upper[j] < b.lower[j]) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int CalcRun::BranchAndBoundStep(int lpResult) {
@@ -105,8 +167,8 @@ int CalcRun::BranchAndBoundStep(int lpResult) {
   }
 
   // 6. A closed node: take the open node created last.
-  if (W.g_branchVar == -1 || W.g_branchVar == -2) {
-    if (BbNode* node = NodeAt(W, W.g_bbCurrent)) node->status = W.g_branchVar == -1 ? 1 : 2;
+  auto closeAndScan = [&](int status) {
+    if (BbNode* node = NodeAt(W, W.g_bbCurrent)) node->status = status;
     W.g_lastBranchValue = -1.0;
     W.g_lastBranchVar = -1;
     W.g_bbCurrent = -1;
@@ -118,10 +180,19 @@ int CalcRun::BranchAndBoundStep(int lpResult) {
         }
       }
     }
-  }
+  };
+  if (W.g_branchVar == -1 || W.g_branchVar == -2) closeAndScan(W.g_branchVar == -1 ? 1 : 2);
 
-  // 7. Load the next node for the driver's solve.
-  if (W.g_bbCurrent != -1) {
+  // 7. Load the next node for the driver's solve. A node whose bounds cross
+  // is closed at once, without a solve, and the next one is taken.
+  NodeBounds bounds;
+  while (W.g_bbCurrent != -1) {
+    BuildNodeBounds(W, W.g_bbCurrent, bounds);
+    if (BoundsCross(bounds)) {
+      W.g_bbNodes[static_cast<std::size_t>(W.g_bbCurrent)].solvedAt = W.g_branchCount;
+      closeAndScan(2);
+      continue;
+    }
     PrepareNode();
     W.INVREQ = 0;
     W.PHASE = 0;
@@ -151,6 +222,9 @@ bool CalcRun::ImprovesIncumbent() {
       c = 0;
       W.RACT[i] = 0;
     }
+    // A goal value that is not a number (an overflow in the model's data)
+    // cannot be judged and never improves on anything.
+    if (!std::isfinite(c)) return false;
     if (b > c && b - c > ztol) return false;  // the incumbent is better here
     if (std::fabs(b - c) >= ztol) return true;  // the node is better here
   }
@@ -236,49 +310,18 @@ void CalcRun::PrepareNode() {
   for (int i = 0; i < m; ++i) W.XB[i] = W.RHS[i];
   UndoBoundSubstitution();
 
-  // 2. Start from the parsed bounds; 0 means "no such bound".
-  for (int j = 0; j < N; ++j) W.BNDFLG[j] = W.g_origColType[j];
-  std::vector<char> haveUpper(static_cast<std::size_t>(n)), haveLower(static_cast<std::size_t>(n));
+  // 2-3. The parsed bounds, tightened along the path to the root.
+  NodeBounds b;
+  BuildNodeBounds(W, W.g_bbCurrent, b);
+  for (int j = 0; j < N; ++j) W.BNDFLG[j] = b.flags[j];
   for (int j = 0; j < n; ++j) {
-    W.UBND[j] = W.g_origUpper[j];
-    W.LBND[j] = W.g_origLower[j];
-    haveUpper[j] = W.g_origUpper[j] != 0;
-    haveLower[j] = W.g_origLower[j] != 0;
+    W.UBND[j] = b.upper[j];
+    W.LBND[j] = b.lower[j];
   }
 
-  // 3. Every branching on the path to the root tightens a bound.
-  long long node = W.g_bbCurrent;
-  while (BbNode* here = NodeAt(W, node)) {
-    const long long p = here->parent;
-    // Children always come after their parent in the table.
-    if (p < 0 || p >= node) break;
-    const BbNode& parent = W.g_bbNodes[static_cast<std::size_t>(p)];
-    const int j = parent.branchVar;
-    if (j >= 0 && j < n) {
-      if (here->branchDir == 1) {
-        const double c = parent.ceilValue;
-        if (!haveLower[j] || c > W.LBND[j]) {
-          W.LBND[j] = c;
-          haveLower[j] = 1;
-        }
-        W.BNDFLG[j] |= kBndLower;
-      } else {
-        const double f = parent.floorValue;
-        if (!haveUpper[j] || f < W.UBND[j]) {
-          W.UBND[j] = f;
-          haveUpper[j] = 1;
-        }
-        W.BNDFLG[j] |= kBndUpper;
-      }
-    }
-    node = p;
-  }
-
-  // 4. Bounds never set are 0; bounds that meet or cross fix the column at
-  // its lower bound.
+  // 4. Bounds that meet fix the column at its lower bound (so do bounds
+  // that cross, though the search never loads such a node).
   for (int j = 0; j < n; ++j) {
-    if (!haveUpper[j]) W.UBND[j] = 0;
-    if (!haveLower[j]) W.LBND[j] = 0;
     const std::uint8_t f = W.BNDFLG[j];
     if ((f & kBndUpper) && (f & kBndLower) && W.UBND[j] <= W.LBND[j]) {
       W.BNDFLG[j] = static_cast<std::uint8_t>((f & 0xF0) | kBndFixed);
