@@ -1,6 +1,427 @@
-// Placeholder: replaced by the real implementation.
+// Problem set-up: sizes the solver arrays, prepares the branch-and-bound
+// arrays of an integer model, and brings the model into the standard form the
+// simplex works on (every constraint row in less-or-equal orientation and
+// scaled by its range, every structural column substituted so that its
+// variable is nonnegative, between 0 and 1, free or fixed).
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "shell/calc_run.h"
+#include "shell/numbers.h"
+#include "shell/texts.h"
+#include "solver/memory_limit.h"
+#include "solver/solver_detail.h"
+
 namespace tavo {
-int CalcRun::SetupAndSolve() { return 0; }
-void CalcRun::TransformModel(int) {}
+
+using solver_detail::At;
+
+namespace {
+
+constexpr std::uint8_t kLowFlags = 31;  // every flag except the integer bit
+
+// The column's name as the log shows it: its 8 stored characters without blanks.
+std::string ColumnName(const Workspace& W, int j) {
+  std::string name;
+  const std::size_t at = static_cast<std::size_t>(j) * 8;
+  for (std::size_t c = at; c < at + 8 && c < W.CNAME.size(); ++c) {
+    if (W.CNAME[c] != ' ') name += W.CNAME[c];
+  }
+  return name;
+}
+
+// A row as the reports name it: goal rows by number, constraint rows by their
+// label when they have one, otherwise by their number among the constraint rows.
+std::string RowName(const Workspace& W, int i) {
+  if (i < W.NGOALS) return T().goalRow + FormatInt(i + 1);
+  const std::size_t at = static_cast<std::size_t>(i - W.NGOALS) * 18;
+  std::string label;
+  if (at + 18 <= W.RNAME.size()) {
+    label.assign(W.RNAME, at, 18);
+    while (!label.empty() && (label.back() == ' ' || label.back() == '\0')) label.pop_back();
+  }
+  if (!label.empty()) return label;
+  return T().constraintRow + FormatInt(i - W.NGOALS + 1);
+}
+
+bool ColumnIsFinite(const double* col, int m) {
+  for (int i = 0; i < m; ++i) {
+    if (!std::isfinite(col[i])) return false;
+  }
+  return true;
+}
+
+// Flags that the branch and bound builds for a node and that mean a plain
+// bound case: a free or bounded-above-only column that received a lower bound
+// from a branch has that lower bound; a free column that received an upper
+// bound only is bounded above only; a column fixed by its branches is fixed.
+// At the root none of these combinations reach here except "no lower bound,
+// upper bound, lower bound" (FREE, SUB and SLB of one variable), which means
+// the variable lies between its two bounds.
+std::uint8_t NormaliseBoundFlags(std::uint8_t f) {
+  std::uint8_t low = f & kLowFlags;
+  const std::uint8_t high = f & static_cast<std::uint8_t>(~kLowFlags);
+  if ((low & kBndFixed) && (low & (kBndFree | kBndNoLower)) && !(low & (kBndUpper | kBndLower)))
+    low = kBndFixed;
+  if ((low & kBndFree) && (low & (kBndUpper | kBndLower)) && !(low & kBndFixed)) {
+    low &= static_cast<std::uint8_t>(~kBndFree);
+    if ((low & (kBndUpper | kBndLower)) == kBndUpper) low |= kBndNoLower;
+  }
+  if ((low & kBndNoLower) && (low & kBndLower)) low &= static_cast<std::uint8_t>(~kBndNoLower);
+  return static_cast<std::uint8_t>(high | low);
+}
+
+// Bytes set-up is about to allocate, in 128 bits so that nothing overflows.
+unsigned __int128 SolverBytes(const Workspace& W, const SolverSettings& s) {
+  using U = unsigned __int128;
+  const U m = static_cast<U>(W.MROWS > 0 ? W.MROWS : 0);
+  const U n = static_cast<U>(W.NSTRUC > 0 ? W.NSTRUC : 0);
+  const U N = static_cast<U>(W.NCOLS > 0 ? W.NCOLS : 0);
+  const U K = static_cast<U>(W.NGOALS > 0 ? W.NGOALS : 0);
+  std::uint64_t nonzeros = 0;
+  for (double a : W.AMAT) nonzeros += a != 0;
+  U bytes = 0;
+  bytes += m * m * sizeof(double);                  // BINV
+  bytes += 2 * K * m * sizeof(double);              // PI and its mask
+  bytes += m * (2 * sizeof(std::int32_t) + 2 * sizeof(double) + sizeof(std::int32_t));  // JHEAD, JHSAVE, ALPHA, RACT, NZROWS
+  bytes += N * (2 * sizeof(std::int32_t) + 2 + sizeof(double));  // KINBAS, KBSAVE, COLKND, ATUPR, XVAL
+  bytes += K * (3 * sizeof(double) + 3 * sizeof(std::int32_t));  // DJ, DJBEST, g_incumbentGoals, JBEST, DIRBST, BNDBST
+  bytes += n * (sizeof(double) + sizeof(std::int64_t) + 1);      // XACT, pattern starts and marks
+  bytes += static_cast<U>(nonzeros) * sizeof(std::int32_t);     // pattern rows
+  if (W.NINT != 0) {
+    const U length = static_cast<U>(s.BB_LENGTH > 1 ? s.BB_LENGTH : 1);
+    bytes += N * (1 + sizeof(std::int32_t)) + 2 * n * sizeof(double) + length * sizeof(BbNode);
+  }
+  return bytes;
+}
+
+std::string DecimalBytes(unsigned __int128 v) {
+  if (v == 0) return "0";
+  std::string s;
+  while (v > 0) {
+    s.insert(s.begin(), static_cast<char>('0' + static_cast<int>(v % 10)));
+    v /= 10;
+  }
+  return s;
+}
+
+template <typename V>
+void SizeZero(V& v, std::int64_t size) {
+  v.assign(static_cast<std::size_t>(size > 0 ? size : 0), typename V::value_type{});
+}
+
+}  // namespace
+
+namespace solver_detail {
+
+void BuildPattern(Workspace& W) {
+  const std::int64_t m = W.MROWS;
+  const std::int32_t n = W.NSTRUC;
+  W.APATBEG.assign(static_cast<std::size_t>(n) + 1, 0);
+  W.APATDENSE.assign(static_cast<std::size_t>(n), 0);
+  W.APATROW.clear();
+  for (std::int32_t j = 0; j < n; ++j) {
+    const double* col = W.AMAT.data() + At(j, m, 0);
+    std::int64_t count = 0;
+    for (std::int64_t i = 0; i < m; ++i) count += col[i] != 0;
+    W.APATBEG[j] = static_cast<std::int64_t>(W.APATROW.size());
+    if (ListIsWorthwhile(count, m)) {
+      for (std::int64_t i = 0; i < m; ++i) {
+        if (col[i] != 0) W.APATROW.push_back(static_cast<std::int32_t>(i));
+      }
+    } else {
+      W.APATDENSE[j] = 1;
+    }
+  }
+  W.APATBEG[n] = static_cast<std::int64_t>(W.APATROW.size());
+  W.APATM = W.MROWS;
+}
+
+}  // namespace solver_detail
+
+int CalcRun::SetupAndSolve() {
+  const int m = W.MROWS;
+  const int K = W.NGOALS;
+  const int n = W.NSTRUC;
+  const int N = W.NCOLS;
+
+  // 1. The set-up's time-stamp line.
+  W.TSTAMP = port.Now();
+  AppendTimeStampLine(T().g_bannerFileSetup, W.TSTAMP);
+
+  // The inverse alone takes m*m doubles: refuse a model the machine cannot
+  // hold before anything is allocated.
+  const unsigned __int128 need = SolverBytes(W, settings);
+  if (need > static_cast<unsigned __int128>(AvailableMemoryBytes())) {
+    result.logText += T().outOfMemory + "solver arrays " + DecimalBytes(need) + " bytes" + T().detailEnd;
+    ++W.NERR;
+    port.ShowMessage(T().dataErrorBox, kIconStop);
+    result.resultCode = kResultDataError;
+    return kResultDataError;
+  }
+
+  // 2. The solver arrays, all zero.
+  SizeZero(W.JHEAD, m);
+  SizeZero(W.JHSAVE, m);
+  SizeZero(W.KINBAS, N);
+  SizeZero(W.KBSAVE, N);
+  SizeZero(W.COLKND, N);
+  SizeZero(W.ATUPR, N);
+  SizeZero(W.XVAL, N);
+  SizeZero(W.BINV, static_cast<std::int64_t>(m) * m);
+  SizeZero(W.ALPHA, m);
+  SizeZero(W.RACT, m);
+  SizeZero(W.DJ, K);
+  SizeZero(W.DJBEST, K);
+  SizeZero(W.JBEST, K);
+  SizeZero(W.DIRBST, K);
+  SizeZero(W.BNDBST, K);
+  SizeZero(W.g_incumbentGoals, K);
+  SizeZero(W.PI, static_cast<std::int64_t>(m) * K);
+  SizeZero(W.XACT, n);
+  SizeZero(W.PIMASK, static_cast<std::int64_t>(m) * K);
+  SizeZero(W.NZROWS, m);
+
+  // INT written after FREE makes the variable a 0-1 variable (INT sets its
+  // bounds 0 and 1); the leftover free mark would otherwise make the
+  // declaration a contradictory combination.
+  for (int j = 0; j < n; ++j) {
+    std::uint8_t& f = W.BNDFLG[j];
+    if ((f & kLowFlags) == (kBndFree | kBndUpper)) f = static_cast<std::uint8_t>((f & ~kLowFlags) | kBndUpper);
+  }
+
+  // 3. The search arrays of an integer model.
+  if (W.NINT != 0) {
+    SizeZero(W.g_origColType, N);
+    SizeZero(W.g_origLower, n);
+    SizeZero(W.g_origUpper, n);
+    W.g_haveIncumbent = 0;
+    W.g_branchCount = -1;
+    W.g_branchOptimalCount = 0;
+    SizeZero(W.BBIVAL, N);
+    // The table always holds the root, however small BB_LENGTH is.
+    SizeZero(W.g_bbNodes, settings.BB_LENGTH > 1 ? settings.BB_LENGTH : 1);
+    W.g_bbCurrent = 0;
+    W.g_bbLastNode = 0;
+    W.g_bbNodes[0].parent = -1;
+    W.g_bbNodes[0].branchDir = -1;
+    for (int k = 0; k < K; ++k) W.g_incumbentGoals[k] = -1.0e30;
+    for (int j = 0; j < N; ++j) W.g_origColType[j] = W.BNDFLG[j];
+    for (int j = 0; j < n; ++j) {
+      W.g_origUpper[j] = W.UBND[j];
+      W.g_origLower[j] = W.LBND[j];
+    }
+  }
+
+  // 4.
+  for (int i = 0; i < m; ++i) W.RACT[i] = 0;
+
+  // Numbers too large for a double (written with hundreds of digits) read as
+  // infinity; the solver would turn them into meaningless values.
+  for (int j = 0; j < n; ++j) {
+    if (!ColumnIsFinite(W.AMAT.data() + At(j, m, 0), m) || !std::isfinite(W.UBND[j]) || !std::isfinite(W.LBND[j])) {
+      result.logText += T().setupNotFinite + ColumnName(W, j) + T().detailEnd;
+      ++W.NERR;
+    }
+  }
+  for (int i = 0; i < m; ++i) {
+    if (!std::isfinite(W.XB[i]) || !std::isfinite(W.RANGE[i])) {
+      result.logText += T().setupNotFinite + RowName(W, i) + T().detailEnd;
+      ++W.NERR;
+    }
+  }
+
+  // 5.
+  TransformModel(1);
+
+  // The ranged rows' logical columns are bounded between 0 and 1 from here
+  // on; the branch and bound restores every column's flags from this copy
+  // before each node, so it must know them too.
+  if (W.NINT != 0) {
+    for (int j = n; j < N; ++j) W.g_origColType[j] = W.BNDFLG[j];
+  }
+
+  // 6.
+  if (W.NERR != 0) {
+    port.ShowMessage(T().dataErrorBox, kIconStop);
+    result.resultCode = kResultDataError;
+    return kResultDataError;
+  }
+
+  // 7.
+  result.logText += T().fileSetupError + FormatInt(W.NERR) + "\r\n\r\n";
+  const int code = RunSolve();
+  result.resultCode = code;
+  return code;
+}
+
+void CalcRun::TransformModel(int mode) {
+  const int m = W.MROWS;
+  const int K = W.NGOALS;
+  const int n = W.NSTRUC;
+  const int N = W.NCOLS;
+  double* acol = W.ACOL.data();
+
+  // 1.
+  for (int j = 0; j < N; ++j) {
+    W.COLKND[j] = 0;
+    W.ATUPR[j] = 0;
+  }
+
+  // Which columns and rows hold only finite numbers on entry: a number that
+  // overflows on the way is reported once, where it arises.
+  std::vector<std::uint8_t> columnFinite(static_cast<std::size_t>(n));
+  std::vector<std::uint8_t> rowFinite(static_cast<std::size_t>(m));
+  for (int j = 0; j < n; ++j) columnFinite[j] = ColumnIsFinite(W.AMAT.data() + At(j, m, 0), m);
+  for (int i = 0; i < m; ++i) rowFinite[i] = std::isfinite(W.XB[i]);
+
+  if (mode == 1) {
+    // 2. Constraint rows to less-or-equal orientation, scaled by their range.
+    for (int j = 0; j < n; ++j) {
+      double* col = W.AMAT.data() + At(j, m, 0);
+      for (int i = 0; i < m; ++i) acol[i] = col[i];
+      for (int i = K; i < m; ++i) {
+        if (W.ROWTYP[i] == kRowGreater) acol[i] = -acol[i];
+        if (W.RANGE[i] != 0 && W.ROWTYP[i] != kRowEqual) acol[i] = acol[i] / W.RANGE[i];
+      }
+      for (int i = 0; i < m; ++i) col[i] = acol[i];
+    }
+    // 3. The right-hand sides likewise; a ranged row's slack lies between 0 and 1.
+    for (int i = K; i < m; ++i) {
+      if (W.ROWTYP[i] == kRowGreater) W.XB[i] = -W.XB[i];
+      if (W.RANGE[i] != 0 && W.ROWTYP[i] != kRowEqual) {
+        if (W.ROWTYP[i] == kRowGreater) {
+          W.ROWTYP[i] = kRowLess;
+          W.XB[i] += W.RANGE[i];
+        }
+        W.XB[i] = W.XB[i] / W.RANGE[i];
+      }
+    }
+    for (int i = K; i < m; ++i) {
+      if (W.RANGE[i] != 0) W.BNDFLG[n + i] = kBndUpper;
+    }
+  }
+
+  // 4. Bound substitution of every structural column, goal rows included.
+  std::vector<int> overflowColumns;
+  W.APATBEG.assign(static_cast<std::size_t>(n) + 1, 0);
+  W.APATDENSE.assign(static_cast<std::size_t>(n), 0);
+  W.APATROW.clear();
+  for (int j = 0; j < n; ++j) {
+    W.BNDFLG[j] = NormaliseBoundFlags(W.BNDFLG[j]);
+    std::uint8_t f = W.BNDFLG[j];
+    const double u = W.UBND[j];
+    const double l = W.LBND[j];
+    double* col = W.AMAT.data() + At(j, m, 0);
+    for (int i = 0; i < m; ++i) acol[i] = col[i];
+
+    // 4.1 Equal bounds fix the column at its lower bound. A column without
+    // lower bound (flag 8) has no lower bound to compare with.
+    if ((f & kBndUpper) && !(f & kBndNoLower) && u == l) {
+      f = static_cast<std::uint8_t>((f & ~(kBndUpper | kBndLower)) | kBndFixed);
+      W.BNDFLG[j] = f;
+      W.UBND[j] = 0;
+    }
+    // 4.2 Crossed bounds.
+    if ((f & kBndUpper) && !(f & kBndNoLower) && u < l) {
+      result.logText += T().setupBoundPrefix + ColumnName(W, j) + T().setupBoundSuffix;
+      ++W.NERR;
+    }
+    // 4.3 Substitution, by the first matching case.
+    if (f & kBndNoLower) {
+      for (int i = 0; i < m; ++i) acol[i] = -acol[i];  // x = -y
+      // x = u - y; the integer mark does not change the substitution.
+      if ((f & kLowFlags) == (kBndNoLower | kBndUpper)) {
+        for (int i = 0; i < m; ++i) W.XB[i] += acol[i] * u;
+      }
+    } else if (f & kBndLower) {
+      for (int i = 0; i < m; ++i) W.XB[i] -= acol[i] * l;  // x = l + y
+      if (f & kBndUpper) {
+        const double width = u - l;  // x = l + (u - l)y
+        for (int i = 0; i < m; ++i) acol[i] *= width;
+      }
+    } else if (f & kBndUpper) {
+      for (int i = 0; i < m; ++i) acol[i] *= u;  // x = u*y
+    } else if (f & kBndFixed) {
+      for (int i = 0; i < m; ++i) W.XB[i] -= acol[i] * l;  // x fixed at l
+    }
+    // 4.4 Back into the matrix, keeping the list of its nonzero rows.
+    std::int64_t count = 0;
+    for (int i = 0; i < m; ++i) {
+      col[i] = acol[i];
+      count += acol[i] != 0;
+    }
+    W.APATBEG[j] = static_cast<std::int64_t>(W.APATROW.size());
+    if (solver_detail::ListIsWorthwhile(count, m)) {
+      for (int i = 0; i < m; ++i) {
+        if (acol[i] != 0) W.APATROW.push_back(i);
+      }
+    } else {
+      W.APATDENSE[j] = 1;
+    }
+    if (columnFinite[j] && !ColumnIsFinite(acol, m)) overflowColumns.push_back(j);
+  }
+  W.APATBEG[n] = static_cast<std::int64_t>(W.APATROW.size());
+  W.APATM = m;
+
+  // 5. Kinds of the structural columns.
+  for (int j = 0; j < n; ++j) {
+    const std::uint8_t t = W.BNDFLG[j] & static_cast<std::uint8_t>(~kBndInteger);
+    switch (t) {
+      case 0:
+      case kBndLower:
+      case kBndNoLower:
+      case kBndNoLower | kBndUpper:
+        W.COLKND[j] = kKindNonnegative;
+        break;
+      case kBndUpper:
+      case kBndUpper | kBndLower:
+        W.COLKND[j] = kKindBounded;
+        break;
+      case kBndFixed:
+        W.COLKND[j] = kKindFixedZero;
+        break;
+      case kBndFree:
+        W.COLKND[j] = kKindFree;
+        break;
+      default:
+        W.COLKND[j] = kKindNonnegative;
+        result.logText += T().setupFlagCombination;
+        ++W.NERR;
+        break;
+    }
+  }
+
+  // 6. Kinds of the logical columns.
+  for (int i = 0; i < m; ++i) {
+    const int j = n + i;
+    std::uint8_t kind = kKindNonnegative;
+    if (W.BNDFLG[j] != 0) kind = W.BNDFLG[j];
+    if (W.ROWTYP[i] == kRowGoal) {
+      kind = kKindArtificial;
+    } else if (W.ROWTYP[i] == kRowEqual) {
+      kind = kKindFixedZero;
+    }
+    W.COLKND[j] = kind;
+  }
+
+  // 7.
+  for (int i = 0; i < m; ++i) W.RHS[i] = W.XB[i];
+
+  // Numbers that overflowed on the way (a huge coefficient times a bound).
+  for (int j : overflowColumns) {
+    result.logText += T().setupNotFinite + ColumnName(W, j) + T().detailEnd;
+    ++W.NERR;
+  }
+  for (int i = 0; i < m; ++i) {
+    if (rowFinite[i] && !std::isfinite(W.XB[i])) {
+      result.logText += T().setupNotFinite + RowName(W, i) + T().detailEnd;
+      ++W.NERR;
+    }
+  }
+}
+
 }  // namespace tavo

@@ -1,11 +1,486 @@
-// Placeholder: replaced by the real implementation.
+// The two-phase primal revised simplex with an explicit dense basis inverse,
+// lexicographic pricing over the goal rows (row 0 highest), columns bounded
+// between 0 and 1 with bound flips, a rule for degenerate rows and a history
+// against cycling.
+//
+// Goal rows 0..K-1 keep their own unit column basic: XB[k] is the value of
+// goal row k (its right-hand side minus its linear form) and row k of the
+// inverse is goal k's price vector. Only constraint rows pivot.
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+
 #include "shell/calc_run.h"
+#include "shell/numbers.h"
+#include "shell/texts.h"
+#include "solver/solver_detail.h"
+
 namespace tavo {
-int CalcRun::RunSimplex() { return 0; }
-void CalcRun::BuildPrices() {}
-void CalcRun::ChooseEntering() {}
-void CalcRun::PriceColumn() {}
-void CalcRun::ChooseLeaving() {}
-void CalcRun::BreakTie() {}
-void CalcRun::Pivot() {}
+
+using solver_detail::At;
+
+namespace {
+
+constexpr double kStartRatio = 1.0e30;      // THETA before the ratio test
+constexpr double kDegenerateNumerator = 1.0e-20;
+
+// A value within `etol` of 0 or of 1 becomes exactly 0 or 1.
+inline void Snap(double& x, double etol) {
+  if (std::fabs(x) < etol) {
+    x = 0;
+  } else if (std::fabs(x - 1) < etol) {
+    x = 1;
+  }
+}
+
+}  // namespace
+
+namespace solver_detail {
+
+// The divisor that turns a bounded (kind 1) structural column's entries into
+// prices per unit of the model variable: its upper bound. A bound of 0 or
+// below only arises for a column whose branch-and-bound bounds are negative;
+// the width of the bounds (always positive for a bounded column) serves then.
+double PricingDivisor(const Workspace& W, int j) {
+  const double u = W.UBND[j];
+  if (u > 0) return u;
+  const double width = u - W.LBND[j];
+  if (width > 0) return width;
+  return 1.0;
+}
+
+}  // namespace solver_detail
+
+int CalcRun::RunSimplex() {
+  const int m = W.MROWS;
+  const int K = W.NGOALS;
+
+  // 1.
+  W.ITSINV = 0;
+  W.SMODE = 1;
+  W.NCYC = 0;
+  solver_detail::EnsurePattern(W);
+  const std::size_t priceSize = static_cast<std::size_t>(m) * static_cast<std::size_t>(K > 0 ? K : 0);
+  if (W.PI.size() != priceSize) W.PI.assign(priceSize, 0.0);
+  if (W.PIMASK.size() != priceSize) W.PIMASK.assign(priceSize, 0.0);
+  if (W.NZROWS.size() != static_cast<std::size_t>(m)) W.NZROWS.assign(static_cast<std::size_t>(m), 0);
+  CrashBasis();
+
+  int code = 0;
+  const long long historyFrom = 3LL * m;
+  for (;;) {
+    // 2.1
+    if (W.JENTER == -1) break;
+    // 2.2
+    if (W.ITSINV >= settings.NOINVERT || W.INVREQ == 4) {
+      Reinvert();
+      W.ITSINV = 0;
+    }
+    // 2.3
+    TestFeasible();
+    // 2.4 Progress.
+    if (W.NINT == 0 && W.INFEAS == 0 && W.FEASSHOWN == 0) {
+      port.SetField(kFieldFeasibility, T().feasible);
+      W.FEASSHOWN = 1;
+    }
+    port.SetField(kFieldIterations, FormatInt(static_cast<long long>(W.ITER) - 1));
+    W.TNOW = port.Now();
+    port.SetField(kFieldElapsed, ElapsedText(W.TNOW));
+    // 2.5, 2.6 One window message, then the forced-termination request.
+    port.PumpOneMessage();
+    if (g_forceStop.load() != 0) {
+      return (W.PHASE == 2 || W.g_haveIncumbent == 1) ? kResultForcedFeasible : kResultForcedInfeasible;
+    }
+    // 2.7 Keep the feasible basis; feasibility lost in phase 2 without a
+    // reinversion in this pass brings it back and ends the solve.
+    if (W.INFEAS == 0) {
+      std::copy(W.JHEAD.begin(), W.JHEAD.begin() + m, W.JHSAVE.begin());
+      std::copy(W.KINBAS.begin(), W.KINBAS.end(), W.KBSAVE.begin());
+    } else if (W.PHASE == 2) {
+      std::copy(W.JHSAVE.begin(), W.JHSAVE.begin() + m, W.JHEAD.begin());
+      std::copy(W.KBSAVE.begin(), W.KBSAVE.end(), W.KINBAS.begin());
+      Reinvert();
+      code = kResultOptimal;
+      break;
+    }
+    // 2.8
+    if (W.INFEAS == 0 && W.PHASE == 1) {
+      W.PHASE = 2;
+      if (W.PH2SEEN == 0 && W.g_bbState == 0) {
+        W.TSTAMP = port.Now();
+        AppendTimeStampLine(T().g_bannerPrimal, W.TSTAMP);
+        result.logText += T().g_msgPhase1End;
+        W.TSTAMP = port.Now();
+        AppendTimeStampLine(T().g_bannerPrimal, W.TSTAMP);
+        result.logText += T().g_msgPhase2Begin;
+      }
+    }
+    // 2.9
+    BuildPrices();
+    ChooseEntering();
+    // 2.10 No candidate: optimal or infeasible. A solution is confirmed once
+    // by a fresh reinversion and pricing when ICODE asks for it.
+    if (W.JENTER == -1) {
+      code = 1 + W.INFEAS;
+      if (code == kResultOptimal && settings.ICODE != 0 && W.INVREQ != 4) {
+        W.INVREQ = 4;
+        W.JENTER = -2;
+      }
+      continue;
+    }
+    // 2.11
+    W.JCUR = W.JENTER;
+    Ftran();
+    ChooseLeaving();
+    // 2.12 No row limits the entering column. A bounded column still stops
+    // at its other bound (the bound flip of the pivot); any other column can
+    // grow without limit.
+    if (W.ILEAVE == -1 && W.BNDENT != 1) {
+      code = kResultUnbounded;
+      break;
+    }
+    // 2.13
+    if (static_cast<long long>(W.ITER) > historyFrom) {
+      W.CYCHIST[static_cast<std::size_t>(W.NCYC)] = {W.JENTER, W.ILEAVE};
+      ++W.NCYC;
+      if (W.NCYC >= kCycleHistorySize) {
+        for (int c = 0; c < kCycleHistoryKept; ++c) W.CYCHIST[c] = W.CYCHIST[c + kCycleHistoryKept];
+        W.NCYC = kCycleHistoryKept;
+      }
+    }
+    // 2.14
+    if (W.ITER >= settings.MAXITERATE) {
+      code = kResultIterationLimit;
+      break;
+    }
+    // 2.15
+    Pivot();
+    if (W.BFLIP == 0) {
+      const int r = W.ILEAVE;
+      if (W.JHEAD[r] != 0) W.KINBAS[W.JHEAD[r] - 1] = 0;
+      W.KINBAS[W.JENTER] = r + 1;
+      W.JHEAD[r] = W.JENTER + 1;
+    }
+    // 2.16
+    W.INVREQ = 0;
+    W.ITER += 1;
+    W.ITSINV += 1;
+  }
+  // 3.
+  port.SetField(kFieldResultCode, FormatInt(code));
+  return code;
+}
+
+// PI row k = row k of the inverse. In phase 1 only the first price vector is
+// used: the gradient of the sum of infeasibilities over the constraint rows.
+void CalcRun::BuildPrices() {
+  const std::int64_t m = W.MROWS;
+  const int K = W.NGOALS;
+  const double ztol = settings.ZTOL;
+  const double* binv = W.BINV.data();
+  double* pi = W.PI.data();
+
+  if (W.PHASE == 2) {
+    for (int k = 0; k < K; ++k) {
+      double* row = pi + At(k, m, 0);
+      for (std::int64_t i = 0; i < m; ++i) row[i] = binv[At(i, m, k)];
+    }
+  } else {
+    std::fill(W.PI.begin(), W.PI.end(), 0.0);
+    if (K > 0) {
+      // Rows that enter the gradient, in order: i to add row i of the
+      // inverse (value below 0), -(i+1) to subtract it (an artificial, a
+      // fixed column off zero, a bounded column above 1).
+      std::int32_t* rows = W.NZROWS.data();
+      std::int64_t count = 0;
+      for (std::int64_t i = K; i < m; ++i) {
+        const double x = W.XB[i];
+        if (!(std::fabs(x) >= ztol)) continue;
+        if (x < 0) {
+          rows[count++] = static_cast<std::int32_t>(i);
+          continue;
+        }
+        const int jh = W.JHEAD[i];
+        const std::uint8_t kind = jh > 0 ? W.COLKND[jh - 1] : kKindArtificial;
+        if (jh == 0 || kind == kKindFixedZero || (kind == kKindBounded && x > 1))
+          rows[count++] = static_cast<std::int32_t>(-(i + 1));
+      }
+      // Column by column of the inverse (contiguous), adding the rows in
+      // the same order as the row-by-row sum.
+      if (count > 0) {
+        for (std::int64_t c = 0; c < m; ++c) {
+          const double* col = binv + At(c, m, 0);
+          double s = pi[c];
+          for (std::int64_t p = 0; p < count; ++p) {
+            const std::int32_t v = rows[p];
+            if (v >= 0) {
+              s = s + col[v];
+            } else {
+              s = s - col[-v - 1];
+            }
+          }
+          pi[c] = s;
+        }
+      }
+    }
+  }
+  // The entries pricing uses: those of magnitude ZTOL or more.
+  double* mask = W.PIMASK.data();
+  const std::size_t total = W.PI.size();
+  for (std::size_t p = 0; p < total; ++p) mask[p] = std::fabs(pi[p]) >= ztol ? pi[p] : 0.0;
+}
+
+// DJ[k] for column JCUR: the column unpacked into ACOL (a bounded structural
+// column divided by its bound, so that the price is per unit of the model
+// variable), then for each level the sum of PI[k][i]*a[i] over the rows where
+// |PI[k][i]| >= ZTOL and a[i] != 0, cut to 0 below ETOL.
+void CalcRun::PriceColumn() {
+  const int m = W.MROWS;
+  const int K = W.NGOALS;
+  const int n = W.NSTRUC;
+  const int j = W.JCUR;
+  const double etol = settings.ETOL;
+  const double ztol = settings.ZTOL;
+  LoadColumn();
+  double* a = W.ACOL.data();
+  if (j < n && W.COLKND[j] == kKindBounded) {
+    const double div = solver_detail::PricingDivisor(W, j);
+    for (int i = 0; i < m; ++i) a[i] = a[i] / div;
+  }
+  const double* pi = W.PI.data();
+  for (int k = 0; k < K; ++k) {
+    const double* row = pi + At(k, m, 0);
+    double s = 0;
+    for (int i = 0; i < m; ++i) {
+      if (std::fabs(row[i]) >= ztol && a[i] != 0) s += row[i] * a[i];
+    }
+    W.DJ[k] = std::fabs(s) < etol ? 0.0 : s;
+  }
+}
+
+// Lexicographic Dantzig rule: per goal level the column with the largest
+// admissible |DJ|; the highest level that has a candidate decides. A column
+// is priced level by level only as far as it stays admissible, through the
+// nonzero entries of its column and the masked price vectors; the sums are
+// formed in the same order as PriceColumn forms them.
+void CalcRun::ChooseEntering() {
+  const std::int64_t m = W.MROWS;
+  const int K = W.NGOALS;
+  const int n = W.NSTRUC;
+  const int N = W.NCOLS;
+  const double etol = settings.ETOL;
+  const double* mask = W.PIMASK.data();
+
+  // 1.
+  for (int k = 0; k < K; ++k) {
+    W.JBEST[k] = -1;
+    W.DJBEST[k] = settings.CTOL;
+  }
+
+  // 2.
+  int lastPriced = -1;
+  for (int j = 0; j < N; ++j) {
+    if (W.KINBAS[j] != 0) continue;
+    const std::uint8_t kind = W.COLKND[j];
+    if (kind != kKindBounded && kind != kKindNonnegative && kind != kKindFree) continue;
+    lastPriced = j;
+    const bool atUpper = W.ATUPR[j] != 0;
+    const bool scaled = j < n && kind == kKindBounded;
+    const double div = scaled ? solver_detail::PricingDivisor(W, j) : 1.0;
+    for (int k = 0; k < K; ++k) {
+      const double* row = mask + At(k, m, 0);
+      double s = 0;
+      if (j >= n) {
+        const double p = row[j - n];
+        if (p != 0) s += p * 1.0;
+      } else if (scaled) {
+        solver_detail::ForEachNonzero(W, j, [&](std::int32_t i, double a) {
+          const double v = a / div;
+          const double p = row[i];
+          if (p != 0 && v != 0) s += p * v;
+        });
+      } else {
+        solver_detail::ForEachNonzero(W, j, [&](std::int32_t i, double a) {
+          const double p = row[i];
+          if (p != 0) s += p * a;
+        });
+      }
+      const double dj = std::fabs(s) < etol ? 0.0 : s;
+      if (std::fabs(dj) < etol) continue;
+      if (dj > 0) {
+        // Only a decrease helps: a nonnegative column at 0 or a bounded
+        // column at 0 cannot move that way.
+        if (kind == kKindNonnegative || (kind == kKindBounded && !atUpper)) break;
+      } else if (dj < 0) {
+        if (kind == kKindBounded && atUpper) break;  // already at its upper bound
+      }
+      const double v = -std::fabs(dj);
+      if (v < W.DJBEST[k]) {
+        W.DJBEST[k] = v;
+        W.JBEST[k] = j;
+        W.DIRBST[k] = dj < 0 ? 1 : -1;
+        W.BNDBST[k] = kind == kKindBounded ? 1 : 0;
+      }
+    }
+  }
+  // JCUR, ACOL and DJ end as the plain pass over every column leaves them.
+  if (lastPriced >= 0) {
+    W.JCUR = lastPriced;
+    PriceColumn();
+  }
+
+  // 3.
+  W.JENTER = -1;
+  for (int k = 0; k < K; ++k) {
+    if (W.JBEST[k] < 0) continue;
+    W.JENTER = W.JBEST[k];
+    W.IDIR = W.DIRBST[k];
+    W.BNDENT = W.BNDBST[k];
+    if (W.BNDENT == 1) W.ATUPR[W.JENTER] = 0;
+    break;
+  }
+}
+
+// Ratio test over the constraint rows for the entering column (ALPHA) moving
+// in direction IDIR.
+void CalcRun::ChooseLeaving() {
+  const int m = W.MROWS;
+  const int K = W.NGOALS;
+  const double ztol = settings.ZTOL;
+  const double* alpha = W.ALPHA.data();
+
+  // 1.
+  W.ILEAVE = -1;
+  W.THETA = kStartRatio;
+
+  // Rows the cycling history bars for this entering column.
+  std::int32_t barred[kCycleHistorySize];
+  int nbarred = 0;
+  for (int c = 0; c < W.NCYC; ++c) {
+    if (W.CYCHIST[c].first == W.JENTER) barred[nbarred++] = W.CYCHIST[c].second;
+  }
+
+  // 2.
+  for (int i = K; i < m; ++i) {
+    double& x = W.XB[i];
+    if (std::fabs(x) < ztol) x = 0;
+    double u = x - 1;
+    if (std::fabs(u) < ztol) u = 0;
+    if (nbarred > 0 && std::find(barred, barred + nbarred, i) != barred + nbarred) continue;
+    const int jh = W.JHEAD[i];
+    const std::uint8_t kind = jh > 0 ? W.COLKND[jh - 1] : kKindArtificial;
+    if (kind == kKindFree) continue;
+    const double ai = alpha[i];
+    if (std::fabs(ai) < ztol) continue;
+    const double d = static_cast<double>(W.IDIR) * ai;
+    const bool bounded = kind == kKindBounded;
+    double ratio;
+    std::uint8_t upper;
+    if (x == 0) {
+      if (d > 0) {
+        ratio = kDegenerateNumerator / std::fabs(ai);  // leaves at 0
+        upper = 0;
+      } else if (d < 0 && bounded) {
+        ratio = u / d;  // leaves at 1
+        upper = 1;
+      } else {
+        continue;
+      }
+    } else if (d * x > 0) {
+      ratio = x / d;
+      upper = 0;
+    } else {
+      if (!bounded) continue;
+      if (d * u > 0) {
+        ratio = u / d;
+      } else if (d * u == 0) {
+        ratio = kDegenerateNumerator / std::fabs(ai);
+      } else {
+        continue;
+      }
+      upper = 1;
+    }
+    W.RATIO = ratio;
+    W.CNDUPR = upper;
+    // 3. A tie needs a row to compare with; before the first row the start
+    // value only gives way to a smaller ratio.
+    if (W.ILEAVE >= 0 && std::fabs(ratio - W.THETA) < ztol) {
+      W.JCUR = i;
+      BreakTie();
+    } else if (ratio < W.THETA) {
+      W.THETA = ratio;
+      W.ILEAVE = i;
+      W.LVUPR = upper;
+    }
+  }
+}
+
+// Current leaving row r = ILEAVE against candidate row c = JCUR: at the first
+// column i of the inverse where |B^-1(r,i)/ALPHA[r]| exceeds
+// |B^-1(c,i)/ALPHA[c]| by ZTOL or more, c takes over with its ratio and flag.
+void CalcRun::BreakTie() {
+  const std::int64_t m = W.MROWS;
+  const int r = W.ILEAVE;
+  const int c = W.JCUR;
+  const double ztol = settings.ZTOL;
+  const double ar = W.ALPHA[r];
+  const double ac = W.ALPHA[c];
+  const double* binv = W.BINV.data();
+  for (std::int64_t i = 0; i < m; ++i) {
+    const double first = std::fabs(binv[At(i, m, r)] / ar);
+    const double second = std::fabs(binv[At(i, m, c)] / ac);
+    if (first - second >= ztol) {
+      W.ILEAVE = c;
+      W.THETA = W.RATIO;
+      W.LVUPR = W.CNDUPR;
+      return;
+    }
+  }
+}
+
+void CalcRun::Pivot() {
+  const int m = W.MROWS;
+  const double etol = settings.ETOL;
+  double* xb = W.XB.data();
+  double* alpha = W.ALPHA.data();
+
+  // 1.
+  W.BFLIP = 0;
+  if (W.ILEAVE >= 0) W.PIVNEG = -alpha[W.ILEAVE];
+  if (W.THETA < etol) W.THETA = 0;
+
+  // 2. A bounded column that would travel past its other bound (or that no
+  // row limits) only moves to that bound.
+  bool flip = false;
+  if (W.BNDENT == 1 && (W.THETA > 1 || W.ILEAVE < 0)) {
+    W.THETA = 1;
+    flip = true;
+  } else {
+    W.BNDENT = 0;
+    xb[W.ILEAVE] = W.IDIR == 1 ? 0.0 : 1.0;
+    alpha[W.ILEAVE] = -1;
+  }
+
+  // 3.
+  const double step = static_cast<double>(W.IDIR) * W.THETA;
+  for (int i = 0; i < m; ++i) {
+    xb[i] -= step * alpha[i];
+    Snap(xb[i], etol);
+  }
+
+  // 4.
+  if (!flip) {
+    const int jh = W.JHEAD[W.ILEAVE];
+    if (jh > 0) W.ATUPR[jh - 1] = W.LVUPR;
+    UpdateInverse();
+  } else {
+    W.BFLIP = 1;
+    W.ATUPR[W.JENTER] = W.IDIR == 1 ? 1 : 0;
+  }
+
+  // 5.
+  for (int i = 0; i < m; ++i) Snap(xb[i], etol);
+}
+
 }  // namespace tavo

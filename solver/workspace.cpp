@@ -39,6 +39,12 @@ void Workspace::Release() {
   Empty(g_incumbentGoals);
   Empty(BBIVAL);
   Empty(g_bbNodes);
+  Empty(APATBEG);
+  Empty(APATROW);
+  Empty(APATDENSE);
+  APATM = -1;
+  Empty(PIMASK);
+  Empty(NZROWS);
   if (NINT != 0) {
     Empty(g_origColType);
     Empty(g_origUpper);

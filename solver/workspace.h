@@ -160,6 +160,27 @@ struct Workspace {
   std::uint8_t FEASSHOWN = 0;
   TimePoint TSTART{}, TNOW{}, TSTAMP{};
 
+  // ---- Acceleration structures ----
+  // Derived from the arrays above so that the solver can skip zeros; they
+  // never change a result. Built by set-up (TransformModel) and the simplex.
+  //   APATBEG  n+1   start of column j's entries in APATROW (the list of
+  //                  column j runs from APATBEG[j] to APATBEG[j+1])
+  //   APATROW  nnz   rows of the nonzero AMAT entries of each structural
+  //                  column, ascending; a column listed as dense (APATDENSE)
+  //                  has no entries here and is read whole
+  //   APATDENSE n    1 when column j has so many nonzeros that a plain scan
+  //                  is cheaper than a list
+  //   APATM          MROWS the pattern was built for (-1: none)
+  //   PIMASK   K*m   PI with every entry below ZTOL in magnitude as 0 (the
+  //                  entries pricing skips), rebuilt with PI
+  //   NZROWS   m     scratch: positions of the nonzero entries of ALPHA
+  std::vector<std::int64_t> APATBEG;
+  std::vector<std::int32_t> APATROW;
+  std::vector<std::uint8_t> APATDENSE;
+  std::int32_t APATM = -1;
+  std::vector<double> PIMASK;
+  std::vector<std::int32_t> NZROWS;
+
   // Empties every array after a run whose parse succeeded. CNAME keeps the
   // last model's names; the copies of the parsed bounds are emptied only for
   // an integer model (they were never sized otherwise).
