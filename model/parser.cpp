@@ -444,6 +444,29 @@ int CalcRun::ParseModel(std::string text) {
   w = ReadTerm(text);
   if (w == "TO") w = ReadTerm(text);
   std::vector<int> rowColumns;  // columns written in the row being stored
+  // Right-hand side, type and range of row r; o1 is the first operator of a
+  // two-sided row (0 for a one-sided row) with lower value lo.
+  auto storeRow = [&](int o1, int o2, double lo, double v) {
+    std::uint8_t rowType = static_cast<std::uint8_t>(o2);
+    double rhs = v, range = 0.0;
+    if (o1 != 0) {
+      if (v > lo && o1 == kTokLess && o2 == kTokLess) {
+        range = v - lo;
+        rowType = kRowLess;
+      } else if (v < lo && o1 == kTokGreater && o2 == kTokGreater) {
+        rhs = lo;
+        range = lo - v;
+        rowType = kRowLess;
+      } else {
+        AppendLineMessage(*this, T().msgRangeContradiction);
+      }
+    }
+    if (r < m) {
+      W.XB[r] = rhs;
+      W.ROWTYP[r] = rowType;
+      W.RANGE[r] = range;
+    }
+  };
   for (;;) {
     // Row start.
     if (w.empty() || IsDeclarationKeyword(w)) break;
@@ -491,25 +514,7 @@ int CalcRun::ParseModel(std::string text) {
           if (negative) v = -v;
         }
         P.g_lineTerms = 0;
-        std::uint8_t rowType = static_cast<std::uint8_t>(o2);
-        double rhs = v, range = 0.0;
-        if (o1 != 0) {
-          if (v > lo && o1 == kTokLess && o2 == kTokLess) {
-            range = v - lo;
-            rowType = kRowLess;
-          } else if (v < lo && o1 == kTokGreater && o2 == kTokGreater) {
-            rhs = lo;
-            range = lo - v;
-            rowType = kRowLess;
-          } else {
-            AppendLineMessage(*this, T().msgRangeContradiction);
-          }
-        }
-        if (r < m) {
-          W.XB[r] = rhs;
-          W.ROWTYP[r] = rowType;
-          W.RANGE[r] = range;
-        }
+        storeRow(o1, o2, lo, v);
         w = ReadTerm(text);
         ++r;
         break;  // next row
@@ -517,9 +522,16 @@ int CalcRun::ParseModel(std::string text) {
         // The lower value of a two-sided row, when an operator follows.
         const std::string held = P.g_numPart;
         if (o1 != 0) {
-          // The row already has its first operator: this number is the
-          // right-hand side of an operator written at the start of a line.
+          // The row already has its operator, written at the start of this
+          // line: the number is its right-hand side. Reported, and read as
+          // the row the user meant so that the rows after it read normally.
           ReportLineError(T().msgOperatorAtLineStart, held);
+          v = held == "@" ? kInfinity : NumberValue(*this, held, held);
+          if (s == 2) v = -v;
+          storeRow(0, o1, 0.0, v);
+          w = ReadTerm(text);
+          ++r;
+          break;  // next row
         }
         w = ReadTerm(text);
         if (IsRelational(P.g_tokenClass)) {
