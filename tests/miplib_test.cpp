@@ -1,0 +1,179 @@
+// Small MIPLIB 3 instances (optional: skipped when the data folder is absent).
+//
+// Each instance is read from MPS, written as model text and solved by TAVO
+// with a time budget per instance (TAVO_MIPLIB_SECONDS, default 10), after
+// which the run is forcibly stopped. The test prints how each one ended:
+// finished (result 1), stopped with or without an incumbent (6 or 7), or
+// ended by a full node table. A finished search must have found the verified
+// optimum (relative 1e-6); an incumbent must never be better than it.
+//
+// By default the instances up to 150 rows and 400 columns run, except the
+// few that no solver finishes quickly; TAVO_MIPLIB_ALL=1 runs every one.
+// Suite names start with "Miplib" so that sanitizer runs can leave them out.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <string>
+
+#include "shell/port.h"
+#include "shell/settings.h"
+#include "solver/workspace.h"
+#include "tests/support/diff_harness.h"
+#include "tests/support/mps_reader.h"
+
+namespace tavo::testsupport {
+namespace {
+
+constexpr double kUnknown = std::numeric_limits<double>::quiet_NaN();
+
+struct MiplibCase {
+  const char* name;
+  int rows;
+  int cols;
+  int ints;
+  double optimum;  // verified optimum (data/README.md); NaN where no solver finished
+  bool hard;       // takes reference solvers minutes: only with TAVO_MIPLIB_ALL
+};
+
+const MiplibCase kMiplib[] = {
+    {"bell3a", 123, 133, 71, 878430.316, false},      {"bell5", 91, 104, 58, 8966406.4915, false},
+    {"blend2", 274, 353, 264, 7.598985, false},       {"danoint", 664, 521, 56, kUnknown, true},
+    {"dcmulti", 290, 548, 75, 188182, false},         {"egout", 98, 141, 55, 568.1007, false},
+    {"enigma", 21, 100, 100, 0, false},               {"fiber", 363, 1298, 1254, 405935.18, false},
+    {"fixnet6", 478, 878, 378, 3983, false},          {"flugpl", 18, 18, 11, 1201500, false},
+    {"gen", 780, 870, 150, 112313.36272, false},      {"gesa2", 1392, 1224, 408, 25779856.372, false},
+    {"gesa3", 1368, 1152, 384, 27991042.648, false},  {"gt2", 29, 188, 188, 21166, false},
+    {"khb05250", 101, 1350, 24, 106940226, false},    {"l152lav", 97, 1989, 1989, 4722, false},
+    {"lseu", 28, 89, 89, 1120, false},                {"markshare1", 6, 62, 50, kUnknown, true},
+    {"markshare2", 7, 74, 60, kUnknown, true},        {"mas74", 13, 151, 150, kUnknown, true},
+    {"mas76", 12, 151, 150, 40005.054142, true},      {"misc03", 96, 160, 159, 3360, false},
+    {"misc06", 820, 1808, 112, 12850.860737, false},  {"misc07", 212, 260, 259, 2810, false},
+    {"mod008", 6, 319, 319, 307, false},              {"mod010", 146, 2655, 2655, 6548, false},
+    {"modglob", 291, 422, 98, 20740508.086, false},   {"noswot", 182, 128, 100, kUnknown, true},
+    {"p0033", 16, 33, 33, 3089, false},               {"p0201", 133, 201, 201, 7615, false},
+    {"p0282", 241, 282, 282, 258411, false},          {"p0548", 176, 548, 548, 8691, false},
+    {"pk1", 45, 86, 55, 11, false},                   {"pp08a", 136, 240, 64, 7350, false},
+    {"pp08aCUTS", 246, 240, 64, 7350, false},         {"qiu", 1192, 840, 48, -132.87313695, false},
+    {"qnet1", 503, 1541, 1417, 16029.692681, false},  {"qnet1_o", 456, 1541, 1417, 16029.692681, false},
+    {"rgn", 24, 180, 100, 82.19999924, false},        {"rout", 291, 556, 315, 1077.56, false},
+    {"set1ch", 492, 712, 240, kUnknown, true},        {"stein27", 118, 27, 27, 18, false},
+    {"stein45", 331, 45, 45, 30, false},              {"vpm1", 234, 378, 168, 20, false},
+    {"vpm2", 234, 378, 168, 13.75, false},
+};
+
+std::string DataDir() {
+  const char* env = std::getenv("TAVO_DATA_DIR");
+  return env && *env ? env : TAVO_DATA_DIR;
+}
+
+bool RunAll() {
+  const char* env = std::getenv("TAVO_MIPLIB_ALL");
+  return env && std::string(env) == "1";
+}
+
+double BudgetSeconds() {
+  const char* env = std::getenv("TAVO_MIPLIB_SECONDS");
+  double v = env ? std::atof(env) : 0;
+  return v > 0 ? v : 10;
+}
+
+bool InDefaultRun(const MiplibCase& c) { return !c.hard && c.rows <= 150 && c.cols <= 400; }
+
+std::string ParamName(const testing::TestParamInfo<MiplibCase>& info) {
+  std::string s = info.param.name;
+  for (char& ch : s)
+    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+  return s;
+}
+
+// The instance read from MPS and written as an LP file reaches the verified
+// optimum with cbc (or glpsol): checks the reading of integer markers, BV,
+// UI and LI bounds on real data.
+class MiplibConversion : public testing::TestWithParam<MiplibCase> {};
+
+TEST_P(MiplibConversion, ReferenceReachesTheVerifiedOptimumOnTheWrittenModel) {
+  const MiplibCase& c = GetParam();
+  const std::string path = DataDir() + "/miplib3/" + c.name + ".mps.gz";
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no data: " << path;
+  if (!InDefaultRun(c) && !RunAll()) GTEST_SKIP() << "not in the default run (TAVO_MIPLIB_ALL=1)";
+  if (std::isnan(c.optimum)) GTEST_SKIP() << "no verified optimum";
+  const bool cbc = HaveCbc();
+  if (!cbc && !HaveGlpsol()) GTEST_SKIP() << "neither cbc nor glpsol is installed";
+  MpsProblem p;
+  std::string error;
+  ASSERT_TRUE(ReadMpsFile(path, p, error)) << error;
+  int ints = 0;
+  for (const Var& v : p.model.vars) ints += v.kind != VarKind::kContinuous;
+  EXPECT_EQ(ints, c.ints);
+  ScratchDir dir;
+  RefOutcome r = RunReference(cbc ? RefSolver::kCbc : RefSolver::kGlpsol, WriteLpFormat(p.model, 0, {}), dir.path(),
+                              true, 5);
+  if (r.status == RefStatus::kFailed) GTEST_SKIP() << "no reference answer within 5 s";
+  ASSERT_EQ(r.status, RefStatus::kOptimal) << r.output;
+  EXPECT_TRUE(Agree(r.objective, c.optimum, 1e-6)) << r.objective << " vs " << c.optimum;
+}
+
+INSTANTIATE_TEST_SUITE_P(All, MiplibConversion, testing::ValuesIn(kMiplib), ParamName);
+
+class MiplibSolve : public testing::TestWithParam<MiplibCase> {};
+
+TEST_P(MiplibSolve, FinishesAtTheVerifiedOptimumOrReportsWhyNot) {
+  const MiplibCase& c = GetParam();
+  const std::string path = DataDir() + "/miplib3/" + c.name + ".mps.gz";
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no data: " << path;
+  if (!InDefaultRun(c) && !RunAll()) GTEST_SKIP() << "not in the default run (TAVO_MIPLIB_ALL=1)";
+  MpsProblem p;
+  std::string error;
+  ASSERT_TRUE(ReadMpsFile(path, p, error)) << error;
+  EXPECT_EQ(static_cast<int>(p.model.rows.size()), c.rows);
+  EXPECT_EQ(static_cast<int>(p.model.vars.size()), c.cols);
+
+  const double budget = BudgetSeconds();
+  const auto start = std::chrono::steady_clock::now();
+  bool stopped = false;
+  auto onPump = [&](long long pumps) {
+    if ((pumps & 63) != 0 || stopped) return;
+    if (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() > budget) {
+      stopped = true;
+      g_forceStop = 1;
+    }
+  };
+  TavoOutcome out = SolveWithTavo(WriteTavoModel(p.model), DefaultSettings(), onPump);
+  ASSERT_TRUE(out.parsed) << out.log.substr(0, 4000);
+
+  const bool haveValue = !out.goalActivity.empty() &&
+                         (out.resultCode == kResultOptimal || out.resultCode == kResultForcedFeasible);
+  const double value = haveValue ? TavoGoalValue(out, 0, false) : 0;
+  const char* how = out.resultCode == kResultOptimal && !out.tableFull ? "finished"
+                    : out.tableFull                                    ? "node table full"
+                    : out.resultCode == kResultForcedFeasible          ? "stopped, incumbent kept"
+                    : out.resultCode == kResultForcedInfeasible        ? "stopped, no incumbent"
+                                                                       : "ended";
+  std::printf("miplib %-10s %5d rows %5d cols %5d int  code %d  %-24s %7d nodes %8.2f s  value %.10g  optimum %.10g\n",
+              c.name, c.rows, c.cols, c.ints, out.resultCode, how, out.nodesSolved, out.seconds, value, c.optimum);
+
+  const double tol = 1e-6 * std::max(1.0, std::fabs(c.optimum));
+  if (out.resultCode == kResultOptimal && !out.tableFull && !std::isnan(c.optimum)) {
+    EXPECT_NEAR(value, c.optimum, tol) << "the search finished at a value other than the optimum";
+  }
+  if (haveValue && !std::isnan(c.optimum)) {
+    EXPECT_GE(value, c.optimum - tol) << "an incumbent better than the verified optimum";
+  }
+  if (out.resultCode == kResultOptimal && out.x.size() == p.model.vars.size()) {
+    EXPECT_EQ(CheckFeasible(p.model, out.x, 1e-6, 5e-7, true), "");
+  }
+  EXPECT_TRUE(out.resultCode == kResultOptimal || out.resultCode == kResultForcedFeasible ||
+              out.resultCode == kResultForcedInfeasible || (out.resultCode == kResultInfeasible && out.tableFull))
+      << "result code " << out.resultCode << "\n"
+      << out.log.substr(out.log.size() > 3000 ? out.log.size() - 3000 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, MiplibSolve, testing::ValuesIn(kMiplib), ParamName);
+
+}  // namespace
+}  // namespace tavo::testsupport

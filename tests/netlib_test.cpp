@@ -1,0 +1,163 @@
+// The netlib LP test set (optional: skipped when the data folder is absent).
+//
+// NetlibConversion: every problem read from MPS and written as an LP file
+// reaches the verified optimum with glpsol, which checks the MPS reader and
+// the writers on real data. NetlibSolve: TAVO solves the model text written
+// from each problem; its first goal value must match the verified optimum to
+// a relative 1e-6, and its activities must satisfy the rows and bounds.
+//
+// The conversion check runs on every problem (a few seconds in all). For
+// the TAVO solves, by default only problems up to 300 rows run, each with a time budget
+// (TAVO_NETLIB_SECONDS, default 60) after which the run is forcibly stopped.
+// TAVO_NETLIB_ALL=1 runs every problem. TAVO_DATA_DIR overrides the data
+// folder. The suite names start with "Netlib" so that sanitizer runs can
+// leave them out.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "shell/port.h"
+#include "shell/settings.h"
+#include "solver/workspace.h"
+#include "tests/support/diff_harness.h"
+#include "tests/support/mps_reader.h"
+
+namespace tavo::testsupport {
+namespace {
+
+struct NetlibCase {
+  const char* name;
+  int rows;  // constraint rows (objective not counted)
+  int cols;
+  double optimum;  // verified optimum (data/README.md), objective constant left out
+};
+
+// The verified optima: glpsol and cbc agree on them and on a round trip
+// through the model text.
+const NetlibCase kNetlib[] = {
+    {"25fv47", 821, 1571, 5501.8458883},      {"adlittle", 56, 97, 225494.96316},
+    {"afiro", 27, 32, -464.75314286},         {"agg", 488, 163, -35991767.287},
+    {"agg2", 516, 302, -20239252.356},        {"agg3", 516, 302, 10312115.935},
+    {"bandm", 305, 472, -158.62801845},       {"beaconfd", 173, 262, 33592.485807},
+    {"blend", 74, 83, -30.812149846},         {"bnl1", 643, 1175, 1977.6295615},
+    {"boeing1", 351, 384, -335.21356751},     {"boeing2", 166, 143, -315.01872802},
+    {"bore3d", 233, 315, 1373.0803942},       {"brandy", 220, 249, 1518.5098965},
+    {"capri", 271, 353, 2690.0129138},        {"degen2", 444, 534, -1435.178},
+    {"e226", 223, 282, -18.751929066},        {"etamacro", 400, 688, -755.71523325},
+    {"fffff800", 524, 854, 555679.56482},     {"finnis", 497, 614, 172791.0656},
+    {"fit1d", 24, 1026, -9146.3780924},       {"fit1p", 627, 1677, 9146.3780924},
+    {"forplan", 161, 421, -664.21896127},     {"gfrd-pnc", 616, 1092, 6902235.9995},
+    {"grow15", 300, 645, -106870941.29},      {"grow22", 440, 946, -160834336.48},
+    {"grow7", 140, 301, -47787811.815},       {"israel", 174, 142, -896644.82186},
+    {"kb2", 43, 41, -1749.9001299},           {"lotfi", 153, 308, -25.264706062},
+    {"maros", 846, 1443, -58063.743701},      {"modszk1", 687, 1620, 320.61972906},
+    {"perold", 625, 1376, -9380.7552782},     {"pilot4", 410, 1000, -2581.1392589},
+    {"pilotnov", 975, 2172, -4497.2761882},   {"recipe", 91, 180, -266.616},
+    {"sc105", 105, 103, -52.202061212},       {"sc205", 205, 203, -52.202061212},
+    {"sc50a", 50, 48, -64.575077059},         {"sc50b", 50, 48, -70},
+    {"scagr25", 471, 500, -14753433.061},     {"scagr7", 129, 140, -2331389.8243},
+    {"scfxm1", 330, 457, 18416.759028},       {"scfxm2", 660, 914, 36660.261565},
+    {"scfxm3", 990, 1371, 54901.25455},       {"scorpion", 388, 358, 1878.1248227},
+    {"scrs8", 490, 1169, 904.2969538},        {"scsd1", 77, 760, 8.6666666743},
+    {"scsd6", 147, 1350, 50.500000078},       {"scsd8", 397, 2750, 904.99999993},
+    {"sctap1", 300, 480, 1412.25},            {"sctap2", 1090, 1880, 1724.8071429},
+    {"seba", 515, 1028, 15711.6},             {"share1b", 117, 225, -76589.318579},
+    {"share2b", 96, 79, -415.73224074},       {"shell", 536, 1775, 1208825346},
+    {"ship04l", 402, 2118, 1793324.538},      {"ship04s", 402, 1458, 1798714.7004},
+    {"ship08s", 778, 2387, 1920098.2105},     {"ship12s", 1151, 2763, 1489236.1344},
+    {"stair", 356, 467, -251.26695119},       {"standata", 359, 1075, 1257.6995},
+    {"standgub", 361, 1184, 1257.6995},       {"standmps", 467, 1075, 1406.0175},
+    {"stocfor1", 117, 111, -41131.976219},    {"tuff", 333, 587, 0.29214776509},
+    {"vtpbase", 198, 203, 129831.46246},      {"wood1p", 244, 2594, 1.4429024116},
+};
+
+constexpr int kDefaultMaxRows = 300;
+
+std::string DataDir() {
+  const char* env = std::getenv("TAVO_DATA_DIR");
+  return env && *env ? env : TAVO_DATA_DIR;
+}
+
+bool RunAll() {
+  const char* env = std::getenv("TAVO_NETLIB_ALL");
+  return env && std::string(env) == "1";
+}
+
+double BudgetSeconds() {
+  const char* env = std::getenv("TAVO_NETLIB_SECONDS");
+  double v = env ? std::atof(env) : 0;
+  return v > 0 ? v : 60;
+}
+
+std::string PathOf(const NetlibCase& c) { return DataDir() + "/netlib/" + c.name + ".mps.gz"; }
+
+std::string ParamName(const testing::TestParamInfo<NetlibCase>& info) {
+  std::string s = info.param.name;
+  for (char& ch : s)
+    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+  return s;
+}
+
+class NetlibConversion : public testing::TestWithParam<NetlibCase> {};
+
+TEST_P(NetlibConversion, GlpsolReachesTheVerifiedOptimumOnTheWrittenModel) {
+  const NetlibCase& c = GetParam();
+  if (!std::filesystem::exists(PathOf(c))) GTEST_SKIP() << "no data: " << PathOf(c);
+  if (!HaveGlpsol()) GTEST_SKIP() << "glpsol is not installed";
+  MpsProblem p;
+  std::string error;
+  ASSERT_TRUE(ReadMpsFile(PathOf(c), p, error)) << error;
+  EXPECT_EQ(static_cast<int>(p.model.rows.size()), c.rows);
+  EXPECT_EQ(static_cast<int>(p.model.vars.size()), c.cols);
+  ScratchDir dir;
+  RefOutcome r = RunReference(RefSolver::kGlpsol, WriteLpFormat(p.model, 0, {}), dir.path(), false);
+  ASSERT_EQ(r.status, RefStatus::kOptimal) << r.output;
+  EXPECT_TRUE(Agree(r.objective, c.optimum, 1e-8)) << r.objective << " vs " << c.optimum;
+}
+
+INSTANTIATE_TEST_SUITE_P(All, NetlibConversion, testing::ValuesIn(kNetlib), ParamName);
+
+class NetlibSolve : public testing::TestWithParam<NetlibCase> {};
+
+TEST_P(NetlibSolve, TavoReachesTheVerifiedOptimum) {
+  const NetlibCase& c = GetParam();
+  if (!std::filesystem::exists(PathOf(c))) GTEST_SKIP() << "no data: " << PathOf(c);
+  if (c.rows > kDefaultMaxRows && !RunAll()) GTEST_SKIP() << "larger than the default run (TAVO_NETLIB_ALL=1)";
+  MpsProblem p;
+  std::string error;
+  ASSERT_TRUE(ReadMpsFile(PathOf(c), p, error)) << error;
+  const std::string text = WriteTavoModel(p.model);
+
+  const double budget = BudgetSeconds();
+  const auto start = std::chrono::steady_clock::now();
+  bool stopped = false;
+  auto onPump = [&](long long pumps) {
+    if ((pumps & 63) != 0 || stopped) return;
+    if (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() > budget) {
+      stopped = true;
+      g_forceStop = 1;
+    }
+  };
+  TavoOutcome out = SolveWithTavo(text, DefaultSettings(), onPump);
+  ASSERT_TRUE(out.parsed) << out.log.substr(0, 4000);
+
+  double value = out.resultCode == kResultOptimal ? TavoGoalValue(out, 0, false) : 0;
+  double rel = std::fabs(value - c.optimum) / std::max(1.0, std::fabs(c.optimum));
+  std::printf("netlib %-9s %5d rows %5d cols  code %d  %6d iterations  %8.2f s  %.10g  (rel. diff %.1e)%s\n", c.name,
+              c.rows, c.cols, out.resultCode, out.iterations, out.seconds, value, rel,
+              stopped ? "  [time budget exhausted]" : "");
+  ASSERT_FALSE(stopped) << "no answer within " << budget << " s";
+  ASSERT_EQ(out.resultCode, kResultOptimal) << out.log.substr(out.log.size() > 3000 ? out.log.size() - 3000 : 0);
+  EXPECT_LE(rel, 1e-6) << "TAVO " << value << ", verified optimum " << c.optimum;
+  EXPECT_EQ(CheckFeasible(p.model, out.x, 1e-6, 5e-7, false), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(All, NetlibSolve, testing::ValuesIn(kNetlib), ParamName);
+
+}  // namespace
+}  // namespace tavo::testsupport

@@ -1,0 +1,52 @@
+// Solves a model text with the TAVO core in-process (parse, then set-up and
+// solve) and keeps what the differential suites compare: the result code,
+// the column activities XACT, the row activities RACT and the log.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "shell/settings.h"
+
+namespace tavo::testsupport {
+
+struct TavoOutcome {
+  bool parsed = false;     // ParseModel returned 1
+  int resultCode = -1;     // from SetupAndSolve (meaningful when parsed)
+  int ngoals = 0;
+  std::vector<double> xact;  // NSTRUC entries, as the workspace holds them at the end
+  std::vector<double> ract;  // MROWS entries
+  // The solution the run reports. For a linear model: XACT and the goal
+  // entries of RACT. After a branch and bound the workspace holds the last
+  // node solved, so the incumbent's goal values (g_incumbentGoals) and the
+  // activities printed in its columns report are taken instead.
+  std::vector<double> x;
+  std::vector<double> goalActivity;
+  bool xFromReport = false;
+  int iterations = 0;        // ITERLP - 1, as the log shows it
+  int branches = 0;          // g_branchOptimalCount
+  int nodesSolved = 0;       // g_branchCount + 1 (0 without a search)
+  bool tableFull = false;    // the search stopped branching: node table nearly full
+  double seconds = 0;        // wall time of parse + solve
+  std::string log;           // calculation log (code page 932)
+  std::string columnsText;
+  std::string rowsText;
+};
+
+// `onPump` is called at every pump with the pump count (may set g_forceStop).
+TavoOutcome SolveWithTavo(const std::string& modelText, const SolverSettings& settings,
+                          const std::function<void(long long)>& onPump = nullptr);
+
+// The value of goal g as the model writes it, from the reported row
+// activity of goal row g. The goal row's basic value is its right-hand side
+// (0) less the row times x; a MAX row is stored negated, so its activity is
+// the objective itself, while a MIN row's activity is the objective negated.
+double TavoGoalValue(const TavoOutcome& outcome, int g, bool maximize);
+
+// The activities of the columns report ("Activity" column), by column
+// number; entries missing from the report stay 0. Returns false when the
+// report does not have one line per column.
+bool ParseColumnsReport(const std::string& columnsText, int columns, std::vector<double>& x);
+
+}  // namespace tavo::testsupport
