@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "shell/calc_run.h"
+#include "shell/numbers.h"
 #include "shell/texts.h"
 
 namespace tavo {
@@ -161,6 +162,9 @@ int CalcRun::BranchAndBoundStep(int lpResult) {
     }
     W.g_haveIncumbent = 1;
     for (int g = 0; g < W.NGOALS; ++g) W.g_incumbentGoals[g] = W.RACT[g];
+    // The first goal field shows the incumbent's value; the reports of this
+    // node were built before it became the incumbent, so show it now.
+    if (W.NGOALS > 0) port.SetField(kFieldFirstGoal, FormatReal(std::fabs(W.g_incumbentGoals[0])));
     W.g_incumbentReports[0] = result.columnsText;
     W.g_incumbentReports[1] = result.rowsText;
     W.g_incumbentReports[2] = result.errorText;
@@ -297,6 +301,29 @@ void CalcRun::SelectBranchingVariable() {
       }
     }
     if (best > etol) break;
+  }
+
+  // Columns off the basis sit at a bound, and a fixed column anywhere at its
+  // value; with a fractional bound or fixed value an integer column can sit
+  // at a fractional value there, which the scan of the basis above does not
+  // see. A fixed one can never become integral: the node is closed. Another
+  // one is branched on when no basic column was chosen (the branch across
+  // its bound is empty and closed at once).
+  for (int j = 0; j < n; ++j) {
+    if (!(W.BNDFLG[j] & kBndInteger)) continue;
+    const bool fixed = (W.BNDFLG[j] & 15) == kBndFixed;
+    if (W.KINBAS[j] != 0 && !fixed) continue;
+    const double x = W.XACT[j];
+    const double fl = std::floor(x);
+    const double f = x - fl;
+    if (!(f >= etol && std::fabs(f - 1) >= etol)) continue;
+    if (fixed || !FloorFits(fl)) {
+      unbranchable = true;
+    } else if (W.g_branchVar == -1) {
+      W.g_branchVar = j;
+      W.g_branchFloor = static_cast<std::int32_t>(fl);
+      W.g_branchUpFirst = 0;
+    }
   }
   if (W.g_branchVar == -1 && unbranchable) W.g_branchVar = -2;
 }

@@ -1,0 +1,376 @@
+// The right-hand-side ranging table: hand-solved cases for its edge rules,
+// and generated models whose limits are checked against an independent
+// computation on the final basis in the model's own terms (shifts just
+// inside the limits keep the basis feasible, shifts just beyond break it,
+// and re-solving a shifted model moves the goal by the shift times the
+// reported dual price).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+#include "report_support.h"
+#include "shell/numbers.h"
+
+namespace tavo {
+namespace {
+
+using reporttest::J;
+using reporttest::KeptRun;
+using reporttest::Label18;
+using reporttest::Model;
+using reporttest::RangingRows;
+using reporttest::RowRows;
+
+using Line = std::vector<std::string>;
+
+SolverSettings WithSensitivity(int round = 0) {
+  SolverSettings s = DefaultSettings();
+  s.SENSITIVITY = 1;
+  s.ROUND = round;
+  return s;
+}
+
+TEST(Ranging, HandSolvedModel) {
+  // X = 3.5, Y = 0.5 (goal 11.5). C1: X = b1 - 0.5 and C2's slack 6 - b1
+  // give +2 / -3.5; C2: slack 2, so -2 and no upper limit; C3 (a >= row):
+  // Y = b3, C2's slack 3 - 2 b3 and X = 4 - b3 give +1 / -0.5; the two-sided
+  // row's slack (10 - 4.5) limits its decrease to 5.5. The bound row of
+  // SUB Y 5 takes part but is not listed.
+  KeptRun r(Model({"TITLE SENS", "MAX 3X + 2Y", "ST", "C1) X + Y <= 4", "C2) X + 3Y <= 7", "C3) Y >= 0.5",
+                   "1 <= X + 2Y <= 10", "END", "SUB Y 5"}),
+            WithSensitivity());
+  ASSERT_EQ(r.Solve(), 1) << r.result().logText;
+  EXPECT_EQ(r.W.MROWS, 6);
+  auto table = RangingRows(r.result());
+  ASSERT_EQ(table.size(), 4u);
+  EXPECT_EQ(table[0], (Line{Label18("C1"), "4.", "2.", "3.5"}));
+  EXPECT_EQ(table[1], (Line{Label18("C2"), "7.", J("無限"), "2."}));
+  EXPECT_EQ(table[2], (Line{Label18("C3"), "0.5", "1.", "0.5"}));
+  EXPECT_EQ(table[3], (Line{std::string(18, ' '), "10.", J("無限"), "5.5"}));
+  auto rows = RowRows(r.result());
+  ASSERT_EQ(rows.size(), 5u);  // goal row and four constraint rows
+  EXPECT_EQ(rows[4], (Line{std::string(18, ' '), "BS", "5.5", "0."}));
+
+  // Section layout: after the rows table, before the goal analysis.
+  const std::string& text = r.result().rowsText;
+  const std::string head = "\r\n" + std::string(39, '*') + "\r\n" + T().sensitivityTitle + std::string(39, '*') +
+                           "\r\n\r\n" + std::string(80, '-') + "\r\n" + T().sensitivityTitles +
+                           std::string(80, '-') + "\r\n";
+  const std::size_t at = text.find(head);
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_LT(at, text.find(T().goalAnalysisTitle));
+  EXPECT_GT(at, text.find(T().rowsTitles));
+}
+
+TEST(Ranging, UnlimitedBothWays) {
+  // The inverse entry 1e-12 of the only row is below ZTOL: no basic value
+  // depends on the right-hand side as far as the ranging can tell.
+  KeptRun r(Model({"MAX X", "ST", "1000000000000X <= 3000000000000", "END"}), WithSensitivity());
+  ASSERT_EQ(r.Solve(), 1) << r.result().logText;
+  auto table = RangingRows(r.result());
+  ASSERT_EQ(table.size(), 1u);
+  EXPECT_EQ(table[0], (Line{J("制約行1"), "3.e+012", J("無限"), J("無限")}));
+}
+
+TEST(Ranging, TwoSidedRowDecreaseIsCappedAtItsWidth) {
+  // 2 <= X + Y <= 6 at its upper end with X = 6: X reaches 0 after a
+  // decrease of 6, more than the width 4, so 4 is shown; the increase is
+  // unlimited as far as the basic values go.
+  KeptRun r(Model({"MAX X", "ST", "2 <= X + Y <= 6", "END"}), WithSensitivity());
+  ASSERT_EQ(r.Solve(), 1) << r.result().logText;
+  auto table = RangingRows(r.result());
+  ASSERT_EQ(table.size(), 1u);
+  EXPECT_EQ(table[0], (Line{J("制約行1"), "6.", J("無限"), "4."}));
+
+  // 3 <= X + Y <= 6 at its upper end with X - Y <= 1: X = 3.5 + d/2 and
+  // Y = 2.5 + d/2 when the upper end moves by d, so Y limits the decrease
+  // to 5, more than the width 3: 3 is shown. The second row moves X and Y
+  // by +-d/2: Y limits its increase to 5, X its decrease to 7.
+  KeptRun narrow(Model({"MAX 2X + Y", "ST", "3 <= X + Y <= 6", "X - Y <= 1", "END"}), WithSensitivity());
+  ASSERT_EQ(narrow.Solve(), 1) << narrow.result().logText;
+  table = RangingRows(narrow.result());
+  ASSERT_EQ(table.size(), 2u);
+  EXPECT_EQ(table[0], (Line{J("制約行1"), "6.", J("無限"), "3."}));
+  EXPECT_EQ(table[1], (Line{J("制約行2"), "1.", "5.", "7."}));
+}
+
+TEST(Ranging, GreaterRowLimitsAreSwapped) {
+  // MIN Y with Y >= 2: Y = 2 is basic and the second row's slack is 8.
+  // Raising the >= row's limit is possible until the slack is used up (8),
+  // lowering it until Y reaches 0 (2).
+  KeptRun r(Model({"MIN Y", "ST", "Y >= 2", "X + Y <= 10", "END"}), WithSensitivity());
+  ASSERT_EQ(r.Solve(), 1) << r.result().logText;
+  auto table = RangingRows(r.result());
+  ASSERT_EQ(table.size(), 2u);
+  EXPECT_EQ(table[0], (Line{J("制約行1"), "2.", "8.", "2."}));
+  EXPECT_EQ(table[1], (Line{J("制約行2"), "10.", J("無限"), "8."}));
+}
+
+TEST(Ranging, RoundingAppliesToFiniteLimits) {
+  // X = 2/3: the first row may rise by 1 (until X = 1) and fall by 2 (until
+  // X = 0); the second row's slack 1/3 ... X <= 1 may fall by 1/3.
+  const std::string model = Model({"MAX X", "ST", "3X <= 2", "X <= 1", "END"});
+  KeptRun r(model, WithSensitivity(1));
+  ASSERT_EQ(r.Solve(), 1) << r.result().logText;
+  auto table = RangingRows(r.result());
+  ASSERT_EQ(table.size(), 2u);
+  EXPECT_EQ(table[0], (Line{J("制約行1"), "2.", "1.", "2."}));
+  EXPECT_EQ(table[1], (Line{J("制約行2"), "1.", J("無限"), "0.333333"}));
+  KeptRun raw(model, WithSensitivity(0));
+  ASSERT_EQ(raw.Solve(), 1);
+  EXPECT_EQ(RangingRows(raw.result())[1][3], "0.3333333333");
+}
+
+TEST(Ranging, NoSectionForIntegerModelsOrWhenOff) {
+  KeptRun integer(Model({"MAX 3X + 2Y", "ST", "X + Y <= 4.5", "END", "SUB X 2", "GIN X"}), WithSensitivity());
+  ASSERT_EQ(integer.Solve(), 1) << integer.result().logText;
+  EXPECT_EQ(integer.W.MROWS, 2);  // no bound row either
+  EXPECT_EQ(integer.result().rowsText.find(T().sensitivityTitle), std::string::npos);
+
+  KeptRun off(Model({"MAX 3X + 2Y", "ST", "X + Y <= 4", "END", "SUB X 2"}));
+  ASSERT_EQ(off.Solve(), 1);
+  EXPECT_EQ(off.W.MROWS, 2);
+  EXPECT_EQ(off.result().rowsText.find(T().sensitivityTitle), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------
+// Generated models against an independent computation.
+
+struct GenRow {
+  std::vector<int> coef;
+  bool greater = false;
+  double rhs = 0;
+};
+
+struct GenModel {
+  int n = 0;
+  std::vector<int> goal;
+  std::vector<GenRow> rows;
+  std::vector<std::pair<int, double>> subs;  // variable, upper bound (in declaration order)
+};
+
+// A decimal number as the model text writes it (no exponent; a minus sign
+// as a word of its own).
+std::string Num(double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.9f", std::fabs(v));
+  std::string s(buf);
+  while (!s.empty() && s.back() == '0') s.pop_back();
+  if (!s.empty() && s.back() == '.') s.pop_back();
+  if (s.empty()) s = "0";
+  return v < 0 ? "- " + s : s;
+}
+
+std::string Text(const GenModel& g, int shiftRow = -1, double shift = 0) {
+  std::string t = "TITLE GEN\r\nMAX";
+  for (int j = 0; j < g.n; ++j) t += (j ? " + " : " ") + std::to_string(g.goal[j]) + "X" + std::to_string(j + 1);
+  t += "\r\nST\r\n";
+  for (std::size_t q = 0; q < g.rows.size(); ++q) {
+    const GenRow& row = g.rows[q];
+    t += "R" + std::to_string(q + 1) + ")";
+    bool first = true;
+    for (int j = 0; j < g.n; ++j) {
+      if (row.coef[j] == 0) continue;
+      t += (first ? " " : " + ") + std::to_string(row.coef[j]) + "X" + std::to_string(j + 1);
+      first = false;
+    }
+    const double b = row.rhs + (static_cast<int>(q) == shiftRow ? shift : 0.0);
+    t += std::string(row.greater ? " >= " : " <= ") + Num(b) + "\r\n";
+  }
+  t += "END\r\n";
+  for (const auto& [j, u] : g.subs) t += "SUB X" + std::to_string(j + 1) + " " + Num(u) + "\r\n";
+  return t;
+}
+
+GenModel Generate(std::mt19937& rng) {
+  auto uni = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  GenModel g;
+  g.n = uni(2, 5);
+  const int R = uni(2, 5);
+  // (A variable that occurs in no constraint row makes the model invalid;
+  // the caller skips such models.)
+  for (int j = 0; j < g.n; ++j) g.goal.push_back(uni(1, 9));
+  std::vector<bool> capped(g.n, false);
+  for (int q = 0; q < R; ++q) {
+    GenRow row;
+    row.greater = uni(0, 9) < 3;
+    row.coef.assign(g.n, 0);
+    for (int j = 0; j < g.n; ++j) row.coef[j] = uni(0, 2) == 0 ? 0 : uni(1, 6);
+    int nz = 0;
+    for (int c : row.coef) nz += c != 0;
+    if (nz == 0) row.coef[uni(0, g.n - 1)] = uni(1, 6);
+    row.rhs = row.greater ? uni(1, 6) : uni(10, 40);
+    if (!row.greater)
+      for (int j = 0; j < g.n; ++j) capped[j] = capped[j] || row.coef[j] > 0;
+    g.rows.push_back(row);
+  }
+  for (int j = 0; j < g.n; ++j) {
+    if (!capped[j] || uni(0, 3) == 0) g.subs.push_back({j, static_cast<double>(uni(1, 8))});
+  }
+  return g;
+}
+
+// Dense Gaussian elimination with partial pivoting; false when singular.
+bool SolveDense(std::vector<std::vector<double>> a, std::vector<double> b, std::vector<double>& x) {
+  const std::size_t n = b.size();
+  for (std::size_t c = 0; c < n; ++c) {
+    std::size_t p = c;
+    for (std::size_t r = c + 1; r < n; ++r)
+      if (std::fabs(a[r][c]) > std::fabs(a[p][c])) p = r;
+    if (std::fabs(a[p][c]) < 1e-12) return false;
+    std::swap(a[p], a[c]);
+    std::swap(b[p], b[c]);
+    for (std::size_t r = 0; r < n; ++r) {
+      if (r == c) continue;
+      const double f = a[r][c] / a[c][c];
+      if (f == 0) continue;
+      for (std::size_t k = c; k < n; ++k) a[r][k] -= f * a[c][k];
+      b[r] -= f * b[c];
+    }
+  }
+  x.resize(n);
+  for (std::size_t i = 0; i < n; ++i) x[i] = b[i] / a[i][i];
+  return true;
+}
+
+double ParseLimit(const std::string& field) {
+  if (field == J("無限")) return kInfinity;
+  return CAtof(field);
+}
+
+TEST(Ranging, GeneratedModelsAgreeWithTheFinalBasis) {
+  std::mt19937 rng(20261206);
+  int checked = 0, rowsChecked = 0, resolved = 0;
+  for (int trial = 0; trial < 60; ++trial) {
+    const GenModel g = Generate(rng);
+    bool everyVariableUsed = true;
+    for (int j = 0; j < g.n; ++j) {
+      bool used = false;
+      for (const GenRow& row : g.rows) used = used || row.coef[j] != 0;
+      everyVariableUsed = everyVariableUsed && used;
+    }
+    if (!everyVariableUsed) continue;
+    KeptRun r(Text(g), WithSensitivity());
+    if (r.Solve() != 1) continue;
+    ++checked;
+    const Workspace& W = r.W;
+    const int n = g.n, K = 1;
+    const int R = static_cast<int>(g.rows.size()), S = static_cast<int>(g.subs.size());
+    ASSERT_EQ(W.MROWS, K + R + S) << Text(g);
+
+    // Columns are numbered in the order the variables first occur in the
+    // constraint rows.
+    std::vector<int> col(n, -1);
+    int next = 0;
+    for (const GenRow& row : g.rows)
+      for (int j = 0; j < n; ++j)
+        if (row.coef[j] != 0 && col[j] < 0) col[j] = next++;
+    ASSERT_EQ(next, n);
+    // The model's constraint rows (bound rows last), slack signs, and the
+    // values of the nonbasic columns at their upper bound.
+    std::vector<std::vector<double>> A(R + S, std::vector<double>(n, 0.0));
+    std::vector<double> b(R + S), slackSign(R + S);
+    for (int q = 0; q < R; ++q) {
+      for (int j = 0; j < n; ++j) A[q][col[j]] = g.rows[q].coef[j];
+      b[q] = g.rows[q].rhs;
+      slackSign[q] = g.rows[q].greater ? -1 : 1;
+    }
+    std::vector<double> upper(n, 0);
+    for (int s = 0; s < S; ++s) {
+      A[R + s][col[g.subs[s].first]] = 1;
+      b[R + s] = g.subs[s].second;
+      slackSign[R + s] = 1;
+      upper[col[g.subs[s].first]] = g.subs[s].second;
+    }
+    std::vector<double> rhs = b;
+    for (int j = 0; j < n; ++j) {
+      if (W.KINBAS[j] == 0 && W.ATUPR[j]) {
+        for (int q = 0; q < R + S; ++q) rhs[q] -= A[q][j] * upper[j];
+      }
+    }
+    // The basis matrix over the constraint rows.
+    std::vector<std::vector<double>> B(R + S, std::vector<double>(R + S, 0.0));
+    for (int q = 0; q < R + S; ++q) {
+      const int h = W.JHEAD[K + q];
+      ASSERT_GT(h, 0) << "an artificial is basic in an optimal basis";
+      const int c = h - 1;
+      if (c < n) {
+        for (int p = 0; p < R + S; ++p) B[p][q] = A[p][c];
+      } else {
+        const int row = c - n - K;
+        ASSERT_GE(row, 0);
+        B[row][q] = slackSign[row];
+      }
+    }
+    std::vector<double> x;
+    ASSERT_TRUE(SolveDense(B, rhs, x)) << Text(g);
+    for (double v : x) ASSERT_GT(v, -1e-9) << Text(g);
+
+    auto table = RangingRows(r.result());
+    auto duals = RowRows(r.result());
+    ASSERT_EQ(static_cast<int>(table.size()), R);
+    const double goal = W.RACT[0];
+    for (int i = 0; i < R; ++i) {
+      std::vector<double> e(R + S, 0.0), d;
+      e[i] = 1;
+      ASSERT_TRUE(SolveDense(B, e, d));
+      double inc = kInfinity, dec = kInfinity;
+      for (int k = 0; k < R + S; ++k) {
+        if (d[k] < -1e-9) inc = std::min(inc, -x[k] / d[k]);
+        if (d[k] > 1e-9) dec = std::min(dec, x[k] / d[k]);
+      }
+      const std::string where = Text(g) + " row R" + std::to_string(i + 1);
+      ASSERT_EQ(table[i][0], Label18("R" + std::to_string(i + 1)));
+      EXPECT_NEAR(CAtof(table[i][1]), b[i], 1e-9) << where;
+      const double shownInc = ParseLimit(table[i][2]);
+      const double shownDec = ParseLimit(table[i][3]);
+      if (inc >= kInfinity) {
+        EXPECT_EQ(shownInc, kInfinity) << where;
+      } else {
+        EXPECT_NEAR(shownInc, inc, 1e-7 * std::max(1.0, inc)) << where;
+      }
+      if (dec >= kInfinity) {
+        EXPECT_EQ(shownDec, kInfinity) << where;
+      } else {
+        EXPECT_NEAR(shownDec, dec, 1e-7 * std::max(1.0, dec)) << where;
+      }
+      // Just inside each finite limit the basis stays feasible; just beyond
+      // it does not.
+      auto lowest = [&](double delta) {
+        double low = kInfinity;
+        for (int k = 0; k < R + S; ++k) low = std::min(low, x[k] + delta * d[k]);
+        return low;
+      };
+      if (shownInc < kInfinity) {
+        EXPECT_GE(lowest(shownInc * (1 - 1e-6)), -1e-9) << where;
+        EXPECT_LT(lowest(shownInc * (1 + 1e-6) + 1e-6), -1e-12) << where;
+      } else {
+        EXPECT_GE(lowest(1e6), -1e-9) << where;
+      }
+      if (shownDec < kInfinity) {
+        EXPECT_GE(lowest(-shownDec * (1 - 1e-6)), -1e-9) << where;
+        EXPECT_LT(lowest(-shownDec * (1 + 1e-6) - 1e-6), -1e-12) << where;
+      }
+      ++rowsChecked;
+
+      // Re-solve with the right-hand side moved halfway to a limit: the basis
+      // stays optimal, so the goal moves by the shift times the dual price.
+      const double dual = CAtof(duals[K + i][3]);
+      for (double delta : {std::min(shownInc, 2.0) / 2, -std::min(shownDec, 2.0) / 2}) {
+        if (std::fabs(delta) < 1e-3) continue;
+        KeptRun moved(Text(g, i, delta));
+        ASSERT_EQ(moved.Solve(), 1) << Text(g, i, delta);
+        EXPECT_NEAR(moved.W.RACT[0], goal + delta * dual, 1e-6) << Text(g, i, delta);
+        ++resolved;
+      }
+    }
+  }
+  EXPECT_GE(checked, 30);
+  EXPECT_GE(rowsChecked, 100);
+  EXPECT_GE(resolved, 100);
+}
+
+}  // namespace
+}  // namespace tavo

@@ -1,0 +1,411 @@
+// The branch-and-bound step on a workspace whose solves are scripted by hand:
+// node order, node table fields, bounds of each node, incumbent handling,
+// the branching selection and the incumbent comparison.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "report_support.h"
+
+namespace tavo {
+namespace {
+
+using reporttest::Model;
+
+// A parsed integer model, sized and transformed as set-up leaves it, without
+// a solve. Each scripted "solve" then sets the solution by hand.
+class ScriptedSearch : public ::testing::Test {
+ protected:
+  Workspace W;
+  RecordingPort port;
+  CalcRun run{W, port};
+
+  void Load(const std::string& text, int bbLength = 90000) {
+    run.settings = DefaultSettings();
+    run.settings.BB_LENGTH = bbLength;
+    ASSERT_EQ(run.ParseModel(text), 1) << run.result.logText;
+    const int m = W.MROWS, n = W.NSTRUC, K = W.NGOALS, N = W.NCOLS;
+    W.JHEAD.assign(m, 0);
+    W.JHSAVE.assign(m, 0);
+    W.KINBAS.assign(N, 0);
+    W.KBSAVE.assign(N, 0);
+    W.COLKND.assign(N, 0);
+    W.ATUPR.assign(N, 0);
+    W.XVAL.assign(N, 0);
+    W.BINV.assign(static_cast<std::size_t>(m) * m, 0);
+    W.ALPHA.assign(m, 0);
+    W.RACT.assign(m, 0);
+    W.DJ.assign(K, 0);
+    W.DJBEST.assign(K, 0);
+    W.JBEST.assign(K, 0);
+    W.DIRBST.assign(K, 0);
+    W.BNDBST.assign(K, 0);
+    W.g_incumbentGoals.assign(K, -1.0e30);
+    W.PI.assign(static_cast<std::size_t>(m) * K, 0);
+    W.XACT.assign(n, 0);
+    ASSERT_GT(W.NINT, 0);
+    W.g_origColType = W.BNDFLG;
+    W.g_origUpper = W.UBND;
+    W.g_origLower = W.LBND;
+    W.g_haveIncumbent = 0;
+    W.g_branchCount = -1;
+    W.g_branchOptimalCount = 0;
+    W.BBIVAL.assign(N, 0);
+    W.g_bbNodes.assign(bbLength > 0 ? bbLength : 0, BbNode{});
+    W.g_bbCurrent = 0;
+    W.g_bbLastNode = 0;
+    if (!W.g_bbNodes.empty()) {
+      W.g_bbNodes[0].parent = -1;
+      W.g_bbNodes[0].branchDir = -1;
+    }
+    W.g_bbState = 0;
+    W.FEASSHOWN = 0;
+    run.TransformModel(1);
+    ASSERT_EQ(W.NERR, 0) << run.result.logText;
+  }
+
+  // A solved node: the given structural columns basic in rows K, K+1, ...
+  // with an identity inverse (all penalties 0: the first fractional column
+  // in basis order is chosen, down branch first).
+  int Solve(int lpResult, std::vector<double> x, double goal, const std::string& marker) {
+    const int m = W.MROWS, K = W.NGOALS;
+    std::fill(W.JHEAD.begin(), W.JHEAD.end(), 0);
+    std::fill(W.BINV.begin(), W.BINV.end(), 0.0);
+    for (int i = 0; i < m; ++i) W.BINV[static_cast<std::size_t>(i) * m + i] = 1.0;
+    for (std::size_t j = 0; j < x.size() && K + static_cast<int>(j) < m; ++j) {
+      W.JHEAD[K + j] = static_cast<int>(j) + 1;
+      W.XB[K + j] = x[j] - std::floor(x[j]);
+    }
+    for (std::size_t j = 0; j < x.size(); ++j) W.XACT[j] = x[j];
+    W.RACT[0] = goal;
+    run.result.columnsText = marker;
+    run.result.rowsText = marker + " rows";
+    run.result.errorText = marker + " error";
+    W.g_branchCount += 1;
+    return run.BranchAndBoundStep(lpResult);
+  }
+
+  const BbNode& Node(int i) { return W.g_bbNodes[i]; }
+};
+
+std::string TwoIntegers() { return Model({"MAX 3X + 2Y", "ST", "X + Y <= 10", "X - Y <= 4", "END", "GIN X Y"}); }
+
+TEST_F(ScriptedSearch, DepthFirstOrderNodeTableAndIncumbent) {
+  Load(TwoIntegers());
+
+  // Root: X = 2.5 is fractional and branched, down child first.
+  EXPECT_EQ(Solve(1, {2.5, 1.0}, 10, "root"), 1);
+  EXPECT_EQ(W.g_bbState, 1);
+  EXPECT_EQ(W.g_bbCurrent, 1);
+  EXPECT_EQ(W.g_bbLastNode, 2);
+  EXPECT_EQ(Node(0).status, 0);
+  EXPECT_EQ(Node(0).branchVar, 0);
+  EXPECT_EQ(Node(0).floorValue, 2);
+  EXPECT_EQ(Node(0).ceilValue, 3);
+  EXPECT_EQ(Node(0).downChild, 1);
+  EXPECT_EQ(Node(0).upChild, 2);
+  EXPECT_EQ(Node(0).solvedAt, 0);
+  EXPECT_EQ(Node(1).parent, 0);
+  EXPECT_EQ(Node(1).branchDir, 0);
+  EXPECT_EQ(Node(1).solvedAt, -1);
+  EXPECT_EQ(Node(2).parent, 0);
+  EXPECT_EQ(Node(2).branchDir, 1);
+  EXPECT_EQ(Node(2).solvedAt, -1);
+  EXPECT_EQ(W.g_lastBranchVar, 0);
+  EXPECT_DOUBLE_EQ(W.g_lastBranchValue, 2.5);
+  // Node 1's bounds: X <= 2, Y unbounded; the next solve starts afresh.
+  EXPECT_TRUE(W.BNDFLG[0] & kBndUpper);
+  EXPECT_DOUBLE_EQ(W.UBND[0], 2);
+  EXPECT_EQ(W.BNDFLG[1], kBndInteger);
+  EXPECT_EQ(W.PHASE, 0);
+  EXPECT_EQ(W.INFEAS, 1);
+  EXPECT_EQ(W.ITER, 0);
+  EXPECT_EQ(W.INVREQ, 0);
+  // The first step saved the basis.
+  EXPECT_EQ(W.JHSAVE[1], 1);
+
+  // Node 1: X moved to 2, Y = 1.5 is branched: nodes 3 (down) and 4 (up).
+  EXPECT_EQ(Solve(1, {2.0, 1.5}, 9, "node1"), 1);
+  EXPECT_EQ(W.g_bbCurrent, 3);
+  EXPECT_EQ(W.g_bbLastNode, 4);
+  EXPECT_EQ(Node(1).branchVar, 1);
+  EXPECT_EQ(Node(1).floorValue, 1);
+  EXPECT_EQ(Node(1).downChild, 3);
+  EXPECT_EQ(Node(1).upChild, 4);
+  EXPECT_DOUBLE_EQ(W.UBND[0], 2);
+  EXPECT_DOUBLE_EQ(W.UBND[1], 1);
+
+  // Node 3 is infeasible: closed, the scan takes node 4 (X <= 2, Y >= 2).
+  EXPECT_EQ(Solve(2, {0, 0}, 0, "node3"), 2);
+  EXPECT_EQ(Node(3).status, 2);
+  EXPECT_EQ(Node(3).solvedAt, 2);
+  EXPECT_EQ(W.g_bbCurrent, 4);
+  EXPECT_EQ(W.g_lastBranchVar, -1);
+  EXPECT_DOUBLE_EQ(W.UBND[0], 2);
+  EXPECT_TRUE(W.BNDFLG[1] & kBndLower);
+  EXPECT_DOUBLE_EQ(W.LBND[1], 2);
+
+  // Node 4 is integral: the incumbent; the scan goes back up to node 2.
+  EXPECT_TRUE(port.fields.find(kFieldFeasibility) == port.fields.end());
+  EXPECT_EQ(Solve(1, {2.0, 2.0}, 8, "node4"), 1);
+  EXPECT_EQ(Node(4).status, 1);
+  EXPECT_EQ(W.g_haveIncumbent, 1);
+  EXPECT_DOUBLE_EQ(W.g_incumbentGoals[0], 8);
+  EXPECT_EQ(W.g_incumbentReports[0], "node4");
+  EXPECT_EQ(port.fields[kFieldFeasibility], T().feasible);
+  EXPECT_EQ(W.FEASSHOWN, 1);
+  EXPECT_EQ(W.g_bbCurrent, 2);
+  // Node 2: X >= 3, Y without its earlier bounds.
+  EXPECT_TRUE(W.BNDFLG[0] & kBndLower);
+  EXPECT_DOUBLE_EQ(W.LBND[0], 3);
+  EXPECT_EQ(W.BNDFLG[1], kBndInteger);
+  EXPECT_DOUBLE_EQ(W.LBND[1], 0);
+
+  // Node 2 is worse than the incumbent: closed; nothing is left open, and
+  // the incumbent's reports come back.
+  EXPECT_EQ(Solve(1, {3.0, 0.5}, 7, "node2"), 1);
+  EXPECT_EQ(Node(2).status, 2);
+  EXPECT_EQ(Node(2).solvedAt, 4);
+  EXPECT_EQ(W.g_bbState, 2);
+  EXPECT_EQ(W.g_bbCurrent, -1);
+  EXPECT_EQ(run.result.columnsText, "node4");
+  EXPECT_EQ(run.result.rowsText, "node4 rows");
+  EXPECT_EQ(run.result.errorText, "node4 error");
+}
+
+TEST_F(ScriptedSearch, BranchWithoutEffectClosesTheFirstChildOnly) {
+  Load(TwoIntegers());
+  EXPECT_EQ(Solve(1, {2.5, 1.0}, 10, "root"), 1);
+  // Node 1 gives X = 2.5 again: the bound changed nothing, so node 1 is
+  // closed rather than branched on X once more.
+  EXPECT_EQ(Solve(1, {2.5, 1.0}, 10, "node1"), 1);
+  EXPECT_EQ(Node(1).status, 2);
+  EXPECT_EQ(W.g_bbCurrent, 2);
+  EXPECT_EQ(W.g_bbLastNode, 2);
+  // Node 2, taken up after a closed node, has nothing to compare with: the
+  // same value is branched normally. (Its down child, X <= 2 under X >= 3,
+  // is empty and closed at once; the up child is loaded.)
+  EXPECT_EQ(Solve(1, {2.5, 1.0}, 10, "node2"), 1);
+  EXPECT_EQ(Node(2).status, 0);
+  EXPECT_EQ(Node(3).status, 2);
+  EXPECT_EQ(W.g_bbCurrent, 4);
+}
+
+TEST_F(ScriptedSearch, ShortTableClosesTheRootWithoutAnIncumbent) {
+  Load(TwoIntegers(), 2);
+  // Even an integral root is not recorded: the branching test fails first.
+  EXPECT_EQ(Solve(1, {2.0, 1.0}, 10, "root"), 2);
+  EXPECT_EQ(Node(0).status, 2);
+  EXPECT_EQ(W.g_haveIncumbent, 0);
+  EXPECT_EQ(W.g_bbState, 2);
+}
+
+TEST_F(ScriptedSearch, EmptyTableIsHandledLikeAShortOne) {
+  Load(TwoIntegers(), 0);
+  EXPECT_EQ(Solve(1, {2.5, 1.0}, 10, "root"), 2);
+  EXPECT_EQ(W.g_bbState, 2);
+}
+
+TEST_F(ScriptedSearch, IntegralRootEndsTheSearchAtOnce) {
+  Load(TwoIntegers());
+  EXPECT_EQ(Solve(1, {3.0, 1.0}, 11, "root"), 1);
+  EXPECT_EQ(Node(0).status, 1);
+  EXPECT_EQ(W.g_bbState, 2);
+  EXPECT_EQ(run.result.columnsText, "root");
+}
+
+TEST_F(ScriptedSearch, TableFillsUpAndTheSearchStops) {
+  // Five nodes: the root branches (nodes 1, 2), node 1 branches (3, 4);
+  // then 4 >= 5 - 2, so nothing more is branched and no node is taken up
+  // after the next closed node.
+  Load(TwoIntegers(), 5);
+  EXPECT_EQ(Solve(1, {2.5, 1.0}, 10, "root"), 1);
+  EXPECT_EQ(Solve(1, {2.0, 1.5}, 9, "node1"), 1);
+  EXPECT_EQ(W.g_bbCurrent, 3);
+  EXPECT_EQ(Solve(1, {2.0, 1.0}, 8, "node3"), 2);  // integral, but no room left
+  EXPECT_EQ(Node(3).status, 2);
+  EXPECT_EQ(W.g_bbState, 2);
+  EXPECT_EQ(W.g_haveIncumbent, 0);
+}
+
+TEST_F(ScriptedSearch, EqualBoundsFixTheColumn) {
+  Load(Model({"MAX 3X + 2Y", "ST", "X + Y <= 10", "END", "SUB X 3", "GIN X"}));
+  // X = 2.5 in [0, 3]: the up child has 3 <= X <= 3, a fixed column.
+  EXPECT_EQ(Solve(1, {2.5}, 10, "root"), 1);
+  EXPECT_EQ(Solve(1, {2.0, 8.0}, 9, "node1"), 1);  // down child: integral
+  EXPECT_EQ(W.g_bbCurrent, 2);
+  EXPECT_EQ(W.BNDFLG[0], kBndInteger | kBndFixed);
+  EXPECT_DOUBLE_EQ(W.LBND[0], 3);
+  EXPECT_DOUBLE_EQ(W.UBND[0], 0);
+  EXPECT_EQ(W.COLKND[0], kKindFixedZero);
+}
+
+TEST_F(ScriptedSearch, CrossedBoundsCloseTheNodeWithoutASolve) {
+  // X <= 2.5: the up child X >= 3 is empty. It is closed at once (status 2)
+  // and its sibling is loaded instead, so X can never be fixed at 3.
+  Load(Model({"MAX 2X + Y", "ST", "X + Y <= 10", "END", "SUB X 2.5", "GIN X"}));
+  // X basic in row 1. Column 0 of the inverse has a = -1 in X's row and the
+  // goal price d = 1: up penalty max(1, 0) = 1. Column 1 has a = 1 and d = 5:
+  // down penalty 5. The up branch goes first.
+  const int m = W.MROWS;
+  std::fill(W.JHEAD.begin(), W.JHEAD.end(), 0);
+  std::fill(W.BINV.begin(), W.BINV.end(), 0.0);
+  W.JHEAD[1] = 1;
+  W.XB[1] = 1.0;  // X / 2.5 in the scaled column
+  W.XACT[0] = 2.5;
+  W.RACT[0] = 12.5;
+  W.BINV[0 * m + 0] = 1.0;
+  W.BINV[0 * m + 1] = -1.0;
+  W.BINV[1 * m + 0] = 5.0;
+  W.BINV[1 * m + 1] = 1.0;
+  W.g_branchCount = 0;
+  EXPECT_EQ(run.BranchAndBoundStep(1), 1);
+  EXPECT_EQ(W.g_branchUpFirst, 1);
+  EXPECT_EQ(Node(1).branchDir, 1);
+  // Node 1 (X >= 3 with X <= 2.5) was closed without a solve; node 2 (X <= 2)
+  // is the one loaded.
+  EXPECT_EQ(Node(1).status, 2);
+  EXPECT_NE(Node(1).solvedAt, -1);
+  EXPECT_EQ(W.g_bbCurrent, 2);
+  EXPECT_TRUE(W.BNDFLG[0] & kBndUpper);
+  EXPECT_DOUBLE_EQ(W.UBND[0], 2);
+  EXPECT_EQ(W.g_lastBranchVar, -1);
+}
+
+// ---- The selection ----
+
+TEST_F(ScriptedSearch, SelectionTakesTheLargestSmallerPenaltyAndItsDirection) {
+  Load(Model({"MAX 3X + 2Y", "ST", "X + Y <= 10", "X - Y <= 4", "END", "GIN X Y"}));
+  const int m = W.MROWS;  // 3: goal row, two constraint rows
+  auto B = [&](int k, int i) -> double& { return W.BINV[static_cast<std::size_t>(i) * m + k]; };
+  std::fill(W.BINV.begin(), W.BINV.end(), 0.0);
+  for (int i = 0; i < m; ++i) B(i, i) = 1;
+  W.JHEAD = {0, 1, 2};
+  W.XACT = {2.25, 3.5};
+  W.XB = {0, 0.25, 0.5};
+  B(0, 1) = 2;     // goal prices d of columns 1 and 2
+  B(0, 2) = 1;
+  B(1, 2) = -0.5;  // row 1 has a negative entry in column 2
+  // Row 1 (X): down = max(2, |2·0.25/1|) = 2; up = max(1, |1·0.75/-0.5|) = 1.5.
+  // Row 2 (Y): down = max(1, |1·0.5/1|) = 1; no up candidate.
+  run.SelectBranchingVariable();
+  EXPECT_EQ(W.g_branchVar, 0);
+  EXPECT_EQ(W.g_branchFloor, 2);
+  EXPECT_EQ(W.g_branchUpFirst, 1);
+  // The scratch marks of the selection.
+  EXPECT_EQ(W.BBIVAL[0], 2);
+  EXPECT_EQ(W.BBIVAL[1], 3);
+
+  // Equal penalties: the column in the lower basis position wins.
+  W.COLKND[0] = W.COLKND[1] = kKindNonnegative;
+  std::fill(W.BINV.begin(), W.BINV.end(), 0.0);
+  for (int i = 0; i < m; ++i) B(i, i) = 1;
+  B(0, 1) = 1;
+  B(0, 2) = 1;
+  W.JHEAD = {0, 2, 1};  // Y in row 1, X in row 2
+  W.XB = {0, 0.5, 0.25};
+  run.SelectBranchingVariable();
+  EXPECT_EQ(W.g_branchVar, 1);
+  EXPECT_EQ(W.g_branchFloor, 3);
+  EXPECT_EQ(W.g_branchUpFirst, 0);
+}
+
+TEST_F(ScriptedSearch, SelectionSkipsIntegralContinuousAndFixedColumns) {
+  Load(Model({"MAX 3X + 2Y + Z", "ST", "X + Y + Z <= 10", "X - Y <= 4", "Z <= 3", "END", "GIN X Y"}));
+  const int m = W.MROWS;
+  std::fill(W.BINV.begin(), W.BINV.end(), 0.0);
+  for (int i = 0; i < m; ++i) W.BINV[static_cast<std::size_t>(i) * m + i] = 1;
+  W.JHEAD = {0, 1, 2, 3};
+  W.KINBAS[0] = 2;
+  W.KINBAS[1] = 3;
+  W.KINBAS[2] = 4;
+  auto select = [&](std::vector<double> x) {
+    W.COLKND[0] = W.COLKND[1] = W.COLKND[2] = kKindNonnegative;
+    W.XACT = x;
+    run.SelectBranchingVariable();
+    return W.g_branchVar;
+  };
+  // X within ETOL of an integer from either side; Z fractional but
+  // continuous.
+  EXPECT_EQ(select({4.0 - 1e-14, 2.0, 0.5}), -1);
+  EXPECT_EQ(select({4.0 + 1e-14, 2.0, 0.5}), -1);
+  EXPECT_EQ(select({4.0, 2.5, 0.5}), 1);
+  // A fractional integer column whose floor does not fit the node table is
+  // not branched on, and the node does not pass for integral.
+  EXPECT_EQ(select({3.0e12 + 0.5, 2.0, 0.5}), -2);
+  // A basic fixed column (kind 0) is no candidate; at a fractional value it
+  // can never become integral, so the node is closed.
+  W.BNDFLG[1] = kBndInteger | kBndFixed;
+  W.COLKND[1] = kKindFixedZero;
+  W.XACT = {4.0, 2.0, 0.5};
+  run.SelectBranchingVariable();
+  EXPECT_EQ(W.g_branchVar, -1);
+  W.COLKND[1] = kKindFixedZero;
+  W.XACT = {4.0, 2.5, 0.5};
+  run.SelectBranchingVariable();
+  EXPECT_EQ(W.g_branchVar, -2);
+}
+
+TEST_F(ScriptedSearch, NonbasicColumnAtAFractionalBoundIsBranched) {
+  // X <= 2.5 nonbasic at its bound: integer-infeasible although no basic
+  // column is fractional. It is branched on, down first.
+  Load(Model({"MAX 2X + Y", "ST", "X + Y <= 10", "END", "SUB X 2.5", "GIN X"}));
+  W.JHEAD = {0, 2};
+  W.KINBAS[1] = 2;
+  W.XACT = {2.5, 7.5};
+  run.SelectBranchingVariable();
+  EXPECT_EQ(W.g_branchVar, 0);
+  EXPECT_EQ(W.g_branchFloor, 2);
+  EXPECT_EQ(W.g_branchUpFirst, 0);
+}
+
+TEST_F(ScriptedSearch, LowerGoalsDecideOnlyWhenHigherPenaltiesVanish) {
+  Load(Model({"MIN U", "MAX X + Y", "ST", "X + Y + U >= 3", "X - Y <= 4", "END", "GIN X Y"}));
+  const int m = W.MROWS;  // 4: two goal rows
+  auto B = [&](int k, int i) -> double& { return W.BINV[static_cast<std::size_t>(i) * m + k]; };
+  std::fill(W.BINV.begin(), W.BINV.end(), 0.0);
+  for (int i = 0; i < m; ++i) B(i, i) = 1;
+  W.JHEAD = {0, 0, 1, 2};  // X in row 2, Y in row 3
+  W.XACT = {1.5, 2.5, 0};
+  W.XB = {0, 0, 0.5, 0.5};
+  // Goal 0 gives every penalty 0; goal 1 prices Y's row higher.
+  B(1, 2) = 1;
+  B(1, 3) = 4;
+  run.SelectBranchingVariable();
+  EXPECT_EQ(W.g_branchVar, 1);
+  EXPECT_EQ(W.g_branchFloor, 2);
+}
+
+// ---- The comparison with the incumbent ----
+
+TEST_F(ScriptedSearch, IncumbentComparisonGoesGoalByGoal) {
+  Load(Model({"MIN U", "MAX X + Y", "ST", "X + Y + U >= 3", "END", "GIN X Y"}));
+  const double z = run.settings.ZTOL;
+  auto improves = [&](double c0, double c1, double b0, double b1) {
+    W.RACT[0] = c0;
+    W.RACT[1] = c1;
+    W.g_incumbentGoals = {b0, b1};
+    return run.ImprovesIncumbent();
+  };
+  // No incumbent yet: every node passes.
+  EXPECT_TRUE(improves(-5, -7, -1.0e30, -1.0e30));
+  // The first goal decides when it differs by more than ZTOL.
+  EXPECT_FALSE(improves(-1, 100, 0, 0));
+  EXPECT_TRUE(improves(1, -100, 0, 0));
+  // Tied first goal: the second decides.
+  EXPECT_TRUE(improves(0, 4, 0, 3));
+  EXPECT_FALSE(improves(0, 3, 0, 4));
+  EXPECT_TRUE(improves(0.5 * z, 4, 0, 3));
+  // Tied at every goal: no improvement.
+  EXPECT_FALSE(improves(0, 3, 0, 3));
+  EXPECT_FALSE(improves(0, 3 + 0.5 * z, 0, 3));
+  // A goal value below ZTOL is taken as 0, also in RACT.
+  EXPECT_FALSE(improves(0.5 * z, 3, 0, 3));
+  EXPECT_EQ(W.RACT[0], 0.0);
+  // A goal value that is not a number never improves on anything.
+  EXPECT_FALSE(improves(std::nan(""), 3, -1.0e30, -1.0e30));
+  EXPECT_FALSE(improves(0, std::nan(""), 0, 3));
+}
+
+}  // namespace
+}  // namespace tavo
