@@ -372,7 +372,8 @@ void CalcRun::UndoBoundSubstitution() {
     const double l = W.LBND[j];
     if (F & kBndNoLower) {
       for (int i = 0; i < m; ++i) col[i] = -col[i];
-      if (F == (kBndNoLower | kBndUpper)) {
+      // x = u - y; as in the substitution, the integer mark does not count.
+      if ((F & 31) == (kBndNoLower | kBndUpper)) {
         for (int i = 0; i < m; ++i) W.XB[i] += col[i] * u;
       }
     } else if (F & kBndLower) {

@@ -148,6 +148,15 @@ TEST(IntegerRuns, BoundsThatCrossCloseTheNode) {
   EXPECT_EQ(RowRows(r.result())[0][2], "12.");
 }
 
+TEST(IntegerRuns, FreeIntegerWithNegativeBranchValues) {
+  // X free and integer, X >= -1.5: the relaxation has X = -1.5; the down
+  // branch X <= -2 is infeasible and the up branch X >= -1 (a bound of -1,
+  // not "no bound") gives X = -1. Y <= 2.5 free: Y = 2.5 is branched too.
+  KeptRun r(Model({"MIN X - Y", "ST", "X >= - 1.5", "Y <= 2.5", "END", "FREE X", "FREE Y", "GIN X Y"}));
+  ASSERT_EQ(r.Solve(), 1) << r.result().logText;
+  EXPECT_EQ(Activities(r.result()), (std::vector<std::string>{"-1.", "2."}));
+}
+
 // A model with enough nodes to interrupt: the knapsack of seven items.
 std::string SevenItems() {
   return Model({"MAX 12A + 11B + 9C + 8D + 7E + 6F + 5G", "ST", "7A + 6B + 5C + 5D + 4E + 4F + 3G <= 17",
