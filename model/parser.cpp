@@ -5,6 +5,7 @@
 // coefficients, right-hand sides, row types, ranges, bounds and kinds. Every
 // fault found is a line of the calculation log and counts in NERR; parsing
 // goes on after most of them so that one run lists as many as it can.
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <climits>
@@ -23,13 +24,14 @@ namespace tavo {
 namespace {
 
 bool IsDeclarationKeyword(const std::string& w) {
-  return w == "END" || w == "INT" || w == "GIN" || w == "INTORG" || w == "INTEND" || w == "FIX" ||
-         w == "FREE" || w == "SUB" || w == "SLB";
+  if (w.size() < 3 || w.size() > 6) return false;  // most words end here
+  return Is(w, "END") || Is(w, "INT") || Is(w, "GIN") || Is(w, "INTORG") || Is(w, "INTEND") || Is(w, "FIX") ||
+         Is(w, "FREE") || Is(w, "SUB") || Is(w, "SLB");
 }
 
-bool IsGoalKeyword(const std::string& w) { return w == "MAX" || w == "MIN"; }
+bool IsGoalKeyword(const std::string& w) { return Is(w, "MAX") || Is(w, "MIN"); }
 
-bool IsConstraintHeading(const std::string& w) { return w == "ST" || w == "SUBJECT"; }
+bool IsConstraintHeading(const std::string& w) { return Is(w, "ST") || Is(w, "SUBJECT"); }
 
 bool IsBareNumber(const std::string& word, const std::string& numPart) {
   return !word.empty() && numPart.size() == word.size();
@@ -66,6 +68,27 @@ unsigned long long PhysicalMemoryBytes() {
   long pageSize = sysconf(_SC_PAGESIZE);
   if (pages <= 0 || pageSize <= 0) return 1ULL << 40;
   return static_cast<unsigned long long>(pages) * static_cast<unsigned long long>(pageSize);
+}
+
+// Sizes a large zeroed array of doubles. The memory is asked for first and,
+// where the system offers transparent huge pages on request, marked for them
+// before it is zeroed: zeroing then takes a few hundred page faults instead of
+// one per 4 KB page (the dense matrix of a big model is hundreds of megabytes).
+void AssignZeros(std::vector<double>& v, std::size_t count) {
+  v.clear();
+  v.shrink_to_fit();
+  v.reserve(count);
+#ifdef MADV_HUGEPAGE
+  constexpr std::uintptr_t kHuge = 2u << 20;
+  const std::size_t bytes = count * sizeof(double);
+  if (bytes >= 4 * kHuge) {
+    const std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(v.data());
+    const std::uintptr_t first = (begin + kHuge - 1) & ~(kHuge - 1);
+    const std::uintptr_t last = (begin + bytes) & ~(kHuge - 1);
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+  }
+#endif
+  v.resize(count, 0.0);
 }
 
 // Longest model text the parser takes: positions and counts are 32-bit.
@@ -129,7 +152,7 @@ void CalcRun::CountModel() {
   W.CNAME.reserve(100 * 8);
   W.RNAME.assign(50 * 18, '\0');
   P.g_varNames.clear();
-  P.g_varIndex.clear();
+  P.g_varIndex.Clear();
   P.g_lineTerms = 0;
 
   // Goal section: each MAX or MIN is one goal row; its words are skipped up
@@ -146,7 +169,7 @@ void CalcRun::CountModel() {
     ++W.NGOALS;
     ++W.MROWS;
     w = ReadTerm(text);
-    if (w == "+" || w == "-") w = ReadTerm(text);
+    if (Is(w, "+") || Is(w, "-")) w = ReadTerm(text);
     for (;;) {
       if (w.empty() || IsGoalKeyword(w) || IsConstraintHeading(w)) break;
       if (IsRelational(P.g_tokenClass)) {
@@ -168,11 +191,11 @@ void CalcRun::CountModel() {
   for (;;) {
     P.g_namePart.clear();
     w = ReadTerm(text);
-    if (w == "TO") w = ReadTerm(text);
+    if (Is(w, "TO")) w = ReadTerm(text);
     if (w.empty()) break;  // the text has ended
 
     if (IsDeclarationKeyword(w)) {
-      if (w == "INT") {
+      if (Is(w, "INT")) {
         int savedPos = P.g_textPos, savedLine = P.g_lineNo;
         std::string x = ReadWord(text);
         if (!x.empty() && NumericLength(x) == x.size()) {
@@ -196,7 +219,7 @@ void CalcRun::CountModel() {
             x = ReadWord(text);
           }
         }
-      } else if (w == "GIN" || w == "INTORG") {
+      } else if (Is(w, "GIN") || Is(w, "INTORG")) {
         bool unknown = false;
         for (;;) {
           const int savedPos = P.g_textPos, savedLine = P.g_lineNo;
@@ -216,15 +239,15 @@ void CalcRun::CountModel() {
           }
         }
         if (unknown) break;  // the final checks follow
-      } else if (w == "SUB" || w == "SLB") {
+      } else if (Is(w, "SUB") || Is(w, "SLB")) {
         std::string name = ReadTerm(text);
         P.g_namePart = name;
         if (FindVariable(W.NSTRUC)) ++P.g_boundRowCount;
         ReadWord(text);  // the value
-      } else if (w == "FIX") {
+      } else if (Is(w, "FIX")) {
         ReadWord(text);
         ReadWord(text);
-      } else if (w == "FREE") {
+      } else if (Is(w, "FREE")) {
         ReadWord(text);
       }
       continue;  // END, INTEND: nothing
@@ -249,7 +272,7 @@ void CalcRun::CountModel() {
     if (IsRelational(cls)) {
       if (P.g_lineTerms == 0) continue;  // first operator of a two-sided row
       std::string rhs = ReadWord(text);
-      if (rhs == "+" || rhs == "-") ReadWord(text);
+      if (Is(rhs, "+") || Is(rhs, "-")) ReadWord(text);
       ++W.MROWS;
       P.g_lineTerms = 0;
       continue;
@@ -264,8 +287,8 @@ void CalcRun::CountModel() {
         std::string stored = P.g_namePart.substr(0, 8);
         stored.resize(8, ' ');
         W.CNAME += stored;
-        P.g_varIndex.emplace(P.g_namePart, W.NSTRUC);
         P.g_varNames.push_back(P.g_namePart);
+        P.g_varIndex.Insert(W.NSTRUC, P.g_varNames);
         ++W.NSTRUC;
       }
     }
@@ -328,7 +351,7 @@ int CalcRun::ParseModel(std::string text) {
   // Title.
   std::string& w = P.g_token;
   w = ReadTerm(text);
-  if (w == "NAME" || w == "TITLE") {
+  if (Is(w, "NAME") || Is(w, "TITLE")) {
     w = ReadTerm(text);
     P.g_modelTitle = w;
   } else {
@@ -386,9 +409,7 @@ int CalcRun::ParseModel(std::string text) {
   W.UBND.assign(n, 0.0);
   W.LBND.assign(n, 0.0);
   W.ACOL.assign(m, 0.0);
-  W.AMAT.clear();
-  W.AMAT.shrink_to_fit();
-  W.AMAT.resize(cells, 0.0);
+  AssignZeros(W.AMAT, static_cast<std::size_t>(cells));
   W.NINT = 0;
 
   // ---- Storing pass ----
@@ -401,7 +422,7 @@ int CalcRun::ParseModel(std::string text) {
 
   // Goal rows.
   while (IsGoalKeyword(w)) {
-    const double multiplier = w == "MAX" ? -1.0 : 1.0;
+    const double multiplier = Is(w, "MAX") ? -1.0 : 1.0;
     bool unregistered = false;
     s = 0;
     while (P.g_textPos < static_cast<int>(text.size())) {
@@ -442,7 +463,7 @@ int CalcRun::ParseModel(std::string text) {
   // Constraint rows.
   P.g_inConstraints = 1;
   w = ReadTerm(text);
-  if (w == "TO") w = ReadTerm(text);
+  if (Is(w, "TO")) w = ReadTerm(text);
   std::vector<int> rowColumns;  // columns written in the row being stored
   // Right-hand side, type and range of row r; o1 is the first operator of a
   // two-sided row (0 for a one-sided row) with lower value lo.
@@ -477,7 +498,7 @@ int CalcRun::ParseModel(std::string text) {
     for (;;) {
       if (w.empty() || IsDeclarationKeyword(w)) {
         // A row without its right-hand side.
-        if (o1 != 0 || w == "INTORG" || w == "END") {
+        if (o1 != 0 || Is(w, "INTORG") || Is(w, "END")) {
           for (int j : rowColumns) amat(j, r) = 0.0;  // the unfinished row is dropped
           break;
         }
@@ -499,8 +520,8 @@ int CalcRun::ParseModel(std::string text) {
         w = ReadTerm(text);
         bool negative = false;
         std::string p;
-        if (w == "+" || w == "-") {
-          negative = w == "-";
+        if (Is(w, "+") || Is(w, "-")) {
+          negative = Is(w, "-");
           w = ReadWord(text);
           p = w.substr(0, NumericLength(w));
         } else {
@@ -510,7 +531,7 @@ int CalcRun::ParseModel(std::string text) {
         if (p.empty() || p.size() != w.size()) {
           ReportLineError(T().msgRhsNotNumber, w);
         } else {
-          v = p == "@" ? kInfinity : NumberValue(*this, p, w);
+          v = Is(p, "@") ? kInfinity : NumberValue(*this, p, w);
           if (negative) v = -v;
         }
         P.g_lineTerms = 0;
@@ -526,7 +547,7 @@ int CalcRun::ParseModel(std::string text) {
           // line: the number is its right-hand side. Reported, and read as
           // the row the user meant so that the rows after it read normally.
           ReportLineError(T().msgOperatorAtLineStart, held);
-          v = held == "@" ? kInfinity : NumberValue(*this, held, held);
+          v = Is(held, "@") ? kInfinity : NumberValue(*this, held, held);
           if (s == 2) v = -v;
           storeRow(0, o1, 0.0, v);
           w = ReadTerm(text);
@@ -536,7 +557,7 @@ int CalcRun::ParseModel(std::string text) {
         w = ReadTerm(text);
         if (IsRelational(P.g_tokenClass)) {
           o1 = P.g_tokenClass;
-          if (held == "@")
+          if (Is(held, "@"))
             lo = s == 2 ? -kInfinity : kInfinity;
           else
             lo = s == 2 ? -NumberValue(*this, held, held) : NumberValue(*this, held, held);
@@ -573,11 +594,11 @@ int CalcRun::ParseModel(std::string text) {
   };
   for (;;) {
     if (w.empty()) break;
-    if (w == "INTEND" || w == "END") {
+    if (Is(w, "INTEND") || Is(w, "END")) {
       w = ReadTerm(text);
       continue;
     }
-    if (w == "GIN" || w == "INTORG") {
+    if (Is(w, "GIN") || Is(w, "INTORG")) {
       std::string x;
       for (;;) {
         x = ReadTerm(text);
@@ -594,7 +615,7 @@ int CalcRun::ParseModel(std::string text) {
       w = x;
       continue;
     }
-    if (w == "FREE") {
+    if (Is(w, "FREE")) {
       std::string x = ReadTerm(text);
       P.g_namePart = x;
       if (!FindVariable(W.NSTRUC)) {
@@ -606,7 +627,7 @@ int CalcRun::ParseModel(std::string text) {
       w = ReadTerm(text);
       continue;
     }
-    if (w == "FIX") {
+    if (Is(w, "FIX")) {
       std::string x = ReadTerm(text);
       P.g_namePart = x;
       if (!FindVariable(W.NSTRUC)) {
@@ -626,7 +647,7 @@ int CalcRun::ParseModel(std::string text) {
       w = ReadTerm(text);
       continue;
     }
-    if (w == "INT") {
+    if (Is(w, "INT")) {
       std::string x = ReadTerm(text);
       if (IsBareNumber(x, P.g_numPart)) {
         const int k = CAtoi(x);
@@ -663,8 +684,8 @@ int CalcRun::ParseModel(std::string text) {
       }
       continue;
     }
-    if (w == "SUB" || w == "SLB") {
-      const bool upper = w == "SUB";
+    if (Is(w, "SUB") || Is(w, "SLB")) {
+      const bool upper = Is(w, "SUB");
       std::string x = ReadTerm(text);
       P.g_namePart = x;
       if (!FindVariable(W.NSTRUC)) {

@@ -3,8 +3,9 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
+
+#include "model/name_index.h"
 
 namespace tavo {
 
@@ -40,7 +41,7 @@ struct ParserState {
   std::vector<std::string> g_varNames;
   // Whole name -> its column (the first occurrence), so that a lookup does
   // not scan the table.
-  std::unordered_map<std::string, int> g_varIndex;
+  NameIndex g_varIndex;
 };
 
 }  // namespace tavo

@@ -132,7 +132,7 @@ std::string CalcRun::ReadTerm(const std::string& text) {
 
   P.g_tokenClass = previous;
   const std::size_t numLen = NumericLength(word);
-  P.g_numPart.assign(word, 0, numLen);
+  if (numLen > 0) P.g_numPart.assign(word, 0, numLen);
   if (P.g_inDeclarations == 1) return word;
 
   const int op = OperatorClass(word);
@@ -185,7 +185,7 @@ std::string CalcRun::ReadTerm(const std::string& text) {
     word += next;  // a detached coefficient and its name
   }
   P.g_tokenClass = kTokPlain;
-  if (word.size() > P.g_numPart.size() && word != "MAX" && word != "MIN") ++P.g_lineTerms;
+  if (word.size() > P.g_numPart.size() && !Is(word, "MAX") && !Is(word, "MIN")) ++P.g_lineTerms;
   return word;
 }
 
@@ -213,9 +213,9 @@ int CalcRun::FindVariable(int count) {
   if (name.empty()) return 0;
 
   const int registered = static_cast<int>(P.g_varNames.size());
-  auto it = P.g_varIndex.find(name);
-  if (it != P.g_varIndex.end() && it->second < count && it->second < registered) {
-    W.JCUR = it->second;
+  const int col = P.g_varIndex.Find(name, P.g_varNames);
+  if (col >= 0 && col < count) {
+    W.JCUR = col;
     return 1;
   }
   // Entries of CNAME that the parser did not register itself.

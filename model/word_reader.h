@@ -2,9 +2,17 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 
 namespace tavo {
+
+// True when `word` is exactly the literal (a keyword test without a library
+// call for every word read).
+template <std::size_t N>
+inline bool Is(const std::string& word, const char (&literal)[N]) {
+  return word.size() == N - 1 && std::memcmp(word.data(), literal, N - 1) == 0;
+}
 
 // Length of the numeric part of a word: its leading run of digits, '.' and '@'.
 std::size_t NumericLength(const std::string& word);

@@ -2,6 +2,7 @@
 // detached coefficient, name checks and the variable lookup.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -58,8 +59,8 @@ class WordReaderTest : public ::testing::Test {
       std::string stored = name.substr(0, 8);
       stored.resize(8, ' ');
       W.CNAME += stored;
-      run.P.g_varIndex.emplace(name, static_cast<int>(run.P.g_varNames.size()));
       run.P.g_varNames.push_back(name);
+      run.P.g_varIndex.Insert(static_cast<int>(run.P.g_varNames.size()) - 1, run.P.g_varNames);
     }
   }
 
@@ -237,6 +238,32 @@ TEST_F(WordReaderTest, LookupFindsWholeNamesWithinTheCount) {
   EXPECT_EQ(W.JCUR, 4);
   EXPECT_EQ(Find("ABCDEFGHIJKLMNOPQRSTUVWXYZ", 5), 0);
   EXPECT_EQ(W.CNAME.substr(16, 16), "ABCDEFGHABCDEFGH");
+}
+
+TEST_F(WordReaderTest, IndexedLookupAgreesWithAPlainScan) {
+  // Many names, some registered twice: the first registration must win and a
+  // count must hide the later entries, exactly as a scan in column order.
+  std::mt19937 rng(7);
+  std::vector<std::string> names;
+  for (int i = 0; i < 5000; ++i) {
+    std::string name = "V" + std::to_string(rng() % 3000);
+    if (i % 7 == 0) name += std::string(12, 'L');  // long names too
+    names.push_back(name);
+  }
+  Register(names);
+  for (int probe = 0; probe < 4000; ++probe) {
+    const std::string name = probe % 2 ? names[rng() % names.size()] : "V" + std::to_string(rng() % 3500);
+    const int count = static_cast<int>(rng() % (names.size() + 1));
+    int expected = count;
+    for (int i = 0; i < count; ++i) {
+      if (names[i] == name) {
+        expected = i;
+        break;
+      }
+    }
+    ASSERT_EQ(Find(name, count), expected < count ? 1 : 0) << name << " " << count;
+    ASSERT_EQ(W.JCUR, expected);
+  }
 }
 
 TEST_F(WordReaderTest, LookupOfTableEntriesNotRegisteredByTheParser) {
