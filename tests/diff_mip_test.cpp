@@ -13,7 +13,7 @@ namespace {
 GenOptions SmallInteger() {
   GenOptions o;
   o.minVars = 2;
-  o.maxVars = 8;
+  o.maxVars = 10;
   o.minRows = 2;
   o.maxRows = 6;
   o.coefRange = 9;

@@ -59,7 +59,7 @@ TEST(DiffTools, TavoModelTextFollowsTheModelFormat) {
             "ST\r\n"
             "1 X1 + 1 X2 + 1 X3 <= 10\r\n"
             "1 X1 - 1 X3 >= - 5\r\n"
-            "- 3 <= 2 X1 + 1 X2 <= 8\r\n"
+            "- 3 <= 2X1 + 1 X2 <= 8\r\n"
             "1 X2 + 1 X4 = 0.5\r\n"
             "1 X4 >= - 2\r\n"
             "END\r\n"
@@ -84,7 +84,7 @@ TEST(DiffTools, TavoModelTextDeclaresUnusedVariablesAndNegativeBoxes) {
             "MIN 1 X1\r\n"
             "ST\r\n"
             "C1) 1 X1 + 0 X3 >= 1\r\n"
-            "- 6 <= 1 X2 <= - 2\r\n"
+            "- 6 <= 1X2 <= - 2\r\n"
             "END\r\n"
             "FREE X2\r\n"
             "FIX X3 2\r\n");

@@ -164,8 +164,11 @@ TEST_P(MiplibSolve, FinishesAtTheVerifiedOptimumOrReportsWhyNot) {
   if (haveValue && !std::isnan(c.optimum)) {
     EXPECT_GE(value, c.optimum - tol) << "an incumbent better than the verified optimum";
   }
-  if (out.resultCode == kResultOptimal && out.x.size() == p.model.vars.size()) {
-    EXPECT_EQ(CheckFeasible(p.model, out.x, 1e-6, 5e-7, true), "");
+  std::vector<std::string> names;
+  for (const Var& v : p.model.vars) names.push_back(v.name);
+  std::vector<double> x;
+  if (out.resultCode == kResultOptimal && InModelOrder(out, names, x)) {
+    EXPECT_EQ(CheckFeasible(p.model, x, 1e-6, 5e-7, true), "");
   }
   EXPECT_TRUE(out.resultCode == kResultOptimal || out.resultCode == kResultForcedFeasible ||
               out.resultCode == kResultForcedInfeasible || (out.resultCode == kResultInfeasible && out.tableFull))

@@ -154,7 +154,11 @@ TEST_P(NetlibSolve, TavoReachesTheVerifiedOptimum) {
   ASSERT_FALSE(stopped) << "no answer within " << budget << " s";
   ASSERT_EQ(out.resultCode, kResultOptimal) << out.log.substr(out.log.size() > 3000 ? out.log.size() - 3000 : 0);
   EXPECT_LE(rel, 1e-6) << "TAVO " << value << ", verified optimum " << c.optimum;
-  EXPECT_EQ(CheckFeasible(p.model, out.x, 1e-6, 5e-7, false), "");
+  std::vector<std::string> names;
+  for (const Var& v : p.model.vars) names.push_back(v.name);
+  std::vector<double> x;
+  ASSERT_TRUE(InModelOrder(out, names, x));
+  EXPECT_EQ(CheckFeasible(p.model, x, 1e-6, 5e-7, false), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(All, NetlibSolve, testing::ValuesIn(kNetlib), ParamName);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "shell/codec.h"
 #include "shell/settings.h"
 #include "solver/workspace.h"
 
@@ -17,8 +18,10 @@ namespace {
 constexpr double kValueTol = 1e-6;
 constexpr double kFeasTol = 1e-6;
 constexpr double kRounding = 5e-7;
+// Mismatches per family that are shrunk to a small model.
+constexpr int kShrunk = 2;
 
-std::string Describe(const Model& model, const TavoOutcome& t, const LexOutcome& lex) {
+std::string Describe(const Model& model, const TavoOutcome& t, const std::vector<double>& x, const LexOutcome& lex) {
   std::ostringstream s;
   s.precision(12);
   s << "TAVO: ";
@@ -31,7 +34,7 @@ std::string Describe(const Model& model, const TavoOutcome& t, const LexOutcome&
       for (int g = 0; g < static_cast<int>(model.goals.size()); ++g)
         s << " " << TavoGoalValue(t, g, model.goals[g].maximize);
       s << (t.xFromReport ? ", x (columns report) =" : ", x =");
-      for (double v : t.x) s << " " << v;
+      for (double v : x) s << " " << v;
     }
     s << ", " << t.iterations << " iterations";
     if (t.nodesSolved) s << ", " << t.nodesSolved << " nodes";
@@ -72,26 +75,32 @@ Comparison CompareModel(const Model& model, RefSolver solver, const std::string&
   c.refStatus = lex.status;
   if (lex.status == RefStatus::kFailed) {
     c.referenceFailed = true;
+    c.detail = lex.detail + "\nmodel text:\n" + CrLfToLf(text);
     return c;
   }
   std::ostringstream why;
   why.precision(12);
+  std::vector<double> x;  // TAVO's activities in the model's variable order
   if (!c.tavo.parsed) {
-    why << "the model text was rejected:\n" << c.tavo.log << "\n";
+    why << "the model text was rejected:\n" << CrLfToLf(Cp932ToUtf8(c.tavo.log)) << "\n";
   } else {
     c.tavoStatus = StatusOfResultCode(c.tavo.resultCode);
     if (c.tavoStatus != lex.status) {
       why << "status differs: TAVO " << RefStatusName(c.tavoStatus) << " (code " << c.tavo.resultCode
           << "), reference " << RefStatusName(lex.status) << "\n";
     } else if (c.tavoStatus == RefStatus::kOptimal) {
-      if (c.tavo.x.size() != model.vars.size() || c.tavo.goalActivity.size() != model.goals.size()) {
-        why << "TAVO reported " << c.tavo.x.size() << " activities for " << model.vars.size() << " variables and "
-            << c.tavo.goalActivity.size() << " goal values for " << model.goals.size() << " goals\n";
+      std::vector<std::string> names;
+      for (const Var& v : model.vars) names.push_back(v.name);
+      if (!InModelOrder(c.tavo, names, x)) {
+        why << "TAVO's columns do not match the model's variables\n";
+      } else if (c.tavo.goalActivity.size() != model.goals.size()) {
+        why << "TAVO reported " << c.tavo.goalActivity.size() << " goal values for " << model.goals.size()
+            << " goals\n";
       } else {
         for (int g = 0; g < static_cast<int>(model.goals.size()); ++g) {
           const Goal& goal = model.goals[g];
           double reported = TavoGoalValue(c.tavo, g, goal.maximize);
-          double fromX = GoalValue(model, g, c.tavo.x);
+          double fromX = GoalValue(model, g, x);
           double absSum = 0;
           for (const Term& t : goal.terms) absSum += std::fabs(t.coef);
           if (!Agree(reported, lex.goals[g], kValueTol))
@@ -111,15 +120,123 @@ Comparison CompareModel(const Model& model, RefSolver solver, const std::string&
                 why << "column " << j + 1 << ": report prints " << printed[j] << ", XACT holds " << c.tavo.x[j] << "\n";
           }
         }
-        std::string infeasible = CheckFeasible(model, c.tavo.x, kFeasTol, kRounding, mip);
+        std::string infeasible = CheckFeasible(model, x, kFeasTol, kRounding, mip);
         if (!infeasible.empty()) why << "TAVO's activities are not feasible: " << infeasible << "\n";
       }
     }
   }
   c.detail = why.str();
   c.mismatch = !c.detail.empty();
-  if (c.mismatch) c.detail += Describe(model, c.tavo, lex) + "model text:\n" + text;
+  if (c.mismatch) c.detail += Describe(model, c.tavo, x, lex) + "model text:\n" + CrLfToLf(text);
   return c;
+}
+
+Model ShrinkMismatch(const Model& model, RefSolver solver, const std::string& dir) {
+  // Each try is one TAVO solve and one reference solve per goal level; the
+  // budget keeps a badly broken solver from making the suite crawl.
+  int budget = 400;
+  auto fails = [&](const Model& m) {
+    if (budget-- <= 0) return false;
+    Comparison c = CompareModel(m, solver, dir);
+    return !c.referenceFailed && c.mismatch;
+  };
+  Model best = model;
+  if (!fails(best)) return best;
+  bool changed = true;
+  int rounds = 0;
+  while (changed && rounds++ < 20) {
+    changed = false;
+    // Whole rows, then lower-priority goals.
+    for (std::size_t i = best.rows.size(); i-- > 0;) {
+      Model t = best;
+      t.rows.erase(t.rows.begin() + static_cast<long>(i));
+      if (fails(t)) best = t, changed = true;
+    }
+    for (std::size_t g = best.goals.size(); g-- > 1;) {
+      Model t = best;
+      t.goals.erase(t.goals.begin() + static_cast<long>(g));
+      if (fails(t)) best = t, changed = true;
+    }
+    // Single terms of rows and goals.
+    for (std::size_t i = 0; i < best.rows.size(); ++i) {
+      for (std::size_t k = best.rows[i].terms.size(); k-- > 0;) {
+        if (best.rows[i].terms.size() <= 1) break;
+        Model t = best;
+        t.rows[i].terms.erase(t.rows[i].terms.begin() + static_cast<long>(k));
+        if (fails(t)) best = t, changed = true;
+      }
+    }
+    for (std::size_t g = 0; g < best.goals.size(); ++g) {
+      for (std::size_t k = best.goals[g].terms.size(); k-- > 0;) {
+        Model t = best;
+        t.goals[g].terms.erase(t.goals[g].terms.begin() + static_cast<long>(k));
+        if (fails(t)) best = t, changed = true;
+      }
+    }
+    // Bounds back to the default, integer variables made continuous.
+    for (std::size_t j = 0; j < best.vars.size(); ++j) {
+      Var& v = best.vars[j];
+      if (v.lower != 0 || v.upper != kInf) {
+        Model t = best;
+        t.vars[j].lower = 0;
+        t.vars[j].upper = kInf;
+        if (t.vars[j].kind == VarKind::kBinary) t.vars[j].kind = VarKind::kInteger;
+        if (fails(t)) best = t, changed = true;
+      }
+      if (best.vars[j].kind != VarKind::kContinuous) {
+        Model t = best;
+        t.vars[j].kind = VarKind::kContinuous;
+        if (fails(t)) best = t, changed = true;
+      }
+    }
+    // Coefficients and right-hand sides made plainer.
+    auto plainer = [](double v) { return v > 0 ? 1.0 : -1.0; };
+    for (std::size_t i = 0; i < best.rows.size(); ++i) {
+      for (std::size_t k = 0; k < best.rows[i].terms.size(); ++k) {
+        double c = best.rows[i].terms[k].coef;
+        if (std::fabs(c) == 1) continue;
+        Model t = best;
+        t.rows[i].terms[k].coef = plainer(c);
+        if (fails(t)) best = t, changed = true;
+      }
+      if (best.rows[i].sense != Sense::kRange && best.rows[i].rhs != 0) {
+        Model t = best;
+        t.rows[i].rhs = 0;
+        if (fails(t)) best = t, changed = true;
+      }
+    }
+    for (std::size_t g = 0; g < best.goals.size(); ++g) {
+      for (std::size_t k = 0; k < best.goals[g].terms.size(); ++k) {
+        double c = best.goals[g].terms[k].coef;
+        if (std::fabs(c) == 1) continue;
+        Model t = best;
+        t.goals[g].terms[k].coef = plainer(c);
+        if (fails(t)) best = t, changed = true;
+      }
+    }
+  }
+  // Variables that no longer appear anywhere are dropped, the rest renumbered.
+  std::vector<int> used(best.vars.size(), 0);
+  for (const Row& r : best.rows)
+    for (const Term& t : r.terms) used[t.var] = 1;
+  for (const Goal& g : best.goals)
+    for (const Term& t : g.terms) used[t.var] = 1;
+  Model compact = best;
+  compact.vars.clear();
+  std::vector<int> index(best.vars.size(), -1);
+  for (std::size_t j = 0; j < best.vars.size(); ++j) {
+    if (!used[j]) continue;
+    index[j] = static_cast<int>(compact.vars.size());
+    Var v = best.vars[j];
+    v.name = "X" + std::to_string(compact.vars.size() + 1);
+    compact.vars.push_back(v);
+  }
+  for (Row& r : compact.rows)
+    for (Term& t : r.terms) t.var = index[t.var];
+  for (Goal& g : compact.goals)
+    for (Term& t : g.terms) t.var = index[t.var];
+  if (!compact.vars.empty() && fails(compact)) return compact;
+  return best;
 }
 
 FamilySummary RunFamily(const GenOptions& options, std::uint64_t seedBase, int count, RefSolver solver,
@@ -133,6 +250,8 @@ FamilySummary RunFamily(const GenOptions& options, std::uint64_t seedBase, int c
     Comparison c = CompareModel(model, solver, dir.path());
     ++s.models;
     if (c.referenceFailed) {
+      if (s.referenceFailed < maxReported)
+        s.report += "---- no reference answer, seed " + std::to_string(seed) + ":\n" + c.detail + "\n";
       ++s.referenceFailed;
       continue;
     }
@@ -145,8 +264,14 @@ FamilySummary RunFamily(const GenOptions& options, std::uint64_t seedBase, int c
     s.tavoIterations += c.tavo.iterations;
     s.tavoNodes += c.tavo.nodesSolved;
     if (c.mismatch) {
-      if (s.mismatches < maxReported)
+      if (s.mismatches < maxReported) {
         s.report += "---- mismatch, seed " + std::to_string(seed) + ":\n" + c.detail + "\n";
+      }
+      if (s.mismatches < kShrunk) {
+        Model small = ShrinkMismatch(model, solver, dir.path());
+        Comparison again = CompareModel(small, solver, dir.path());
+        if (again.mismatch) s.report += "-- the same kind of mismatch, shrunk:\n" + again.detail + "\n";
+      }
       ++s.mismatches;
     }
   }

@@ -30,6 +30,12 @@ bool Agree(double a, double b, double tol);
 
 Comparison CompareModel(const Model& model, RefSolver solver, const std::string& dir);
 
+// A smaller model that still shows a mismatch: rows, terms, goals and
+// bounds are dropped and coefficients simplified one at a time for as long
+// as the comparison keeps failing. Returns the model unchanged when it
+// agrees with the reference.
+Model ShrinkMismatch(const Model& model, RefSolver solver, const std::string& dir);
+
 struct FamilySummary {
   int models = 0;
   int optimal = 0, infeasible = 0, unbounded = 0;
@@ -41,7 +47,8 @@ struct FamilySummary {
 };
 
 // Solves `count` random models drawn with seeds seedBase, seedBase+1, ...
-// and compares each. The report lists the first `maxReported` mismatches.
+// and compares each. The report lists the first `maxReported` mismatches,
+// each followed by a shrunk model that still shows it.
 FamilySummary RunFamily(const GenOptions& options, std::uint64_t seedBase, int count, RefSolver solver,
                         int maxReported = 3);
 

@@ -50,8 +50,12 @@ namespace {
 constexpr int kTermsPerLine = 8;
 
 // Appends the terms "3 X1 - 2 X2 + 0.5 X3", breaking the line every few
-// terms; a continuation line starts with its sign word.
-void AppendTavoTerms(std::string& out, const Model& model, const std::vector<Term>& terms) {
+// terms; a continuation line starts with its sign word. With `afterOperator`
+// (the terms of a two-sided row follow its first operator) an unsigned first
+// term is written with its coefficient attached ("5X1"): a detached number
+// right after an operator reads as a right-hand side.
+void AppendTavoTerms(std::string& out, const Model& model, const std::vector<Term>& terms,
+                     bool afterOperator = false) {
   for (std::size_t k = 0; k < terms.size(); ++k) {
     const Term& t = terms[k];
     if (k > 0 && k % kTermsPerLine == 0) out += "\r\n ";
@@ -60,7 +64,7 @@ void AppendTavoTerms(std::string& out, const Model& model, const std::vector<Ter
     else if (k > 0)
       out += " + ";
     out += FormatFixed(t.coef);
-    out += ' ';
+    if (!(afterOperator && k == 0 && t.coef >= 0)) out += ' ';
     out += model.vars[t.var].name;
   }
 }
@@ -126,7 +130,7 @@ std::string WriteTavoModel(const Model& model) {
       if (lo != -kInf) {
         if (up != kInf && up < 0) {
           if (lo < up)
-            boundRows.push_back({j, TavoSigned(lo) + " <= 1 " + name + " <= " + TavoSigned(up), true});
+            boundRows.push_back({j, TavoSigned(lo) + " <= 1" + name + " <= " + TavoSigned(up), true});
           else
             boundRows.push_back({j, "= " + TavoSigned(up), false});
         } else {
@@ -175,7 +179,7 @@ std::string WriteTavoModel(const Model& model) {
     if (sense == Sense::kRange) {
       if (!r.label.empty()) out += r.label + ")\r\n";
       out += TavoSigned(lo) + " <= ";
-      AppendTavoTerms(out, model, terms);
+      AppendTavoTerms(out, model, terms, true);
       out += " <= " + TavoSigned(hi) + "\r\n";
       return;
     }
@@ -441,6 +445,20 @@ Model RandomModel(Rng& rng, const GenOptions& o) {
       r.sense = Sense::kLe;
       r.rhs = base + rng.Int(0, 6);
     }
+    m.rows.push_back(r);
+  }
+
+  if (rng.Chance(o.budgetRowChance)) {
+    Row r;
+    if (o.labels) r.label = "R" + std::to_string(rows + 1);
+    double ax = 0;
+    for (int j = 0; j < n; ++j) {
+      double c = rng.Int(1, 3);
+      r.terms.push_back({j, c});
+      ax += c * x0[j];
+    }
+    r.sense = Sense::kLe;
+    r.rhs = ax + rng.Int(0, 10);
     m.rows.push_back(r);
   }
 

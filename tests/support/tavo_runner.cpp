@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <unordered_map>
 
 #include "shell/calc_run.h"
 #include "shell/recording_port.h"
@@ -27,6 +28,14 @@ TavoOutcome SolveWithTavo(const std::string& modelText, const SolverSettings& se
     out.resultCode = run.SetupAndSolve();
     const Workspace& W = *workspace;
     out.ngoals = W.NGOALS;
+    for (int j = 0; j < W.NSTRUC && static_cast<std::size_t>(j) * 8 + 8 <= W.CNAME.size(); ++j) {
+      std::string name;
+      for (int k = 0; k < 8; ++k) {
+        char ch = W.CNAME[static_cast<std::size_t>(j) * 8 + k];
+        if (ch != ' ' && ch != '\0') name += ch;
+      }
+      out.names.push_back(name);
+    }
     out.xact = W.XACT;
     out.ract = W.RACT;
     out.iterations = W.ITERLP - 1;
@@ -81,6 +90,18 @@ bool ParseColumnsReport(const std::string& columnsText, int columns, std::vector
     ++lines;
   }
   return lines == columns;
+}
+
+bool InModelOrder(const TavoOutcome& outcome, const std::vector<std::string>& names, std::vector<double>& x) {
+  std::unordered_map<std::string, std::size_t> column;
+  for (std::size_t j = 0; j < outcome.names.size(); ++j) column.emplace(outcome.names[j], j);
+  x.assign(names.size(), 0.0);
+  for (std::size_t j = 0; j < names.size(); ++j) {
+    auto it = column.find(names[j]);
+    if (it == column.end() || it->second >= outcome.x.size()) return false;
+    x[j] = outcome.x[it->second];
+  }
+  return true;
 }
 
 }  // namespace tavo::testsupport

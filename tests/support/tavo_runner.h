@@ -24,6 +24,9 @@ struct TavoOutcome {
   std::vector<double> x;
   std::vector<double> goalActivity;
   bool xFromReport = false;
+  // Column names (CNAME, blanks dropped): the model text numbers variables
+  // by their first appearance in a constraint row, not by the goal rows.
+  std::vector<std::string> names;
   int iterations = 0;        // ITERLP - 1, as the log shows it
   int branches = 0;          // g_branchOptimalCount
   int nodesSolved = 0;       // g_branchCount + 1 (0 without a search)
@@ -48,5 +51,9 @@ double TavoGoalValue(const TavoOutcome& outcome, int g, bool maximize);
 // number; entries missing from the report stay 0. Returns false when the
 // report does not have one line per column.
 bool ParseColumnsReport(const std::string& columnsText, int columns, std::vector<double>& x);
+
+// The reported activities `x` rearranged into the order of `names` (the
+// written model's variables), matched by name; false when a name is missing.
+bool InModelOrder(const TavoOutcome& outcome, const std::vector<std::string>& names, std::vector<double>& x);
 
 }  // namespace tavo::testsupport
