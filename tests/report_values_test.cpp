@@ -196,6 +196,27 @@ TEST(ReportValues, GoalBelowEtolIsAttainedWhateverItsSign) {
   EXPECT_NE(r.result().rowsText.find(J("目標行1\t目標値　6.e-013\r\n")), std::string::npos);
 }
 
+TEST(ReportValues, BasicColumnAtZeroIsMarkedBlank) {
+  KeptRun r(Model({"MAX 3X + 2Y", "ST", "X + Y <= 4", "X + 3Y <= 7", "X <= 3", "END"}), Rounding(0));
+  ASSERT_EQ(r.Solve(), 1);
+  int rowOfY = -1;
+  for (int i = 0; i < r.W.MROWS; ++i)
+    if (r.W.JHEAD[i] == 2) rowOfY = i;
+  ASSERT_GE(rowOfY, 1);
+  // Y basic with value 0 (a degenerate basis): blank, not "BS".
+  r.W.XB[rowOfY] = 0;
+  r.run.BuildReports(1);
+  EXPECT_EQ(ColumnRows(r.result())[1], (Line{"2", Name8("Y"), J("　"), "0.", "0."}));
+  // With ROUND on, a value that rounds to 0 is blank as well.
+  r.run.settings.ROUND = 1;
+  r.W.XB[rowOfY] = 4e-7;
+  r.run.BuildReports(1);
+  EXPECT_EQ(ColumnRows(r.result())[1], (Line{"2", Name8("Y"), J("　"), "0.", "0."}));
+  r.W.XB[rowOfY] = 6e-7;
+  r.run.BuildReports(1);
+  EXPECT_EQ(ColumnRows(r.result())[1], (Line{"2", Name8("Y"), "BS", "1.e-006", "0."}));
+}
+
 TEST(ReportValues, FlagZeroComputesValuesButWritesNothing) {
   KeptRun r(Model({"MAX 3X + 2Y", "ST", "X + Y <= 4", "X <= 3", "END"}));
   ASSERT_EQ(r.Solve(), 1);
