@@ -76,6 +76,10 @@ int Main(int argc, const char* const* argv) {
   SolverSettings settings = LoadSettings(options.haveProfile ? options.profile : DefaultProfilePath());
   for (const auto& [key, value] : options.sets) SetSettingByName(settings, key, value);
 
+  // Ctrl-C from here on is the forced-termination button: a press made while
+  // the model is still being read is delivered at the run's first pump.
+  InstallInterruptHandler();
+
   std::string bytes;
   if (!ReadModelBytes(options.model, bytes, reason)) {
     PrintReason(reason);
@@ -100,7 +104,6 @@ int Main(int argc, const char* const* argv) {
   int status;
   {
     TerminalPort port(options.outputEncoding, ::isatty(STDERR_FILENO) == 1);
-    InstallInterruptHandler();
     auto workspace = std::make_unique<Workspace>();
     status = options.command == Command::kSolve ? RunSolve(text, settings, *workspace, port, result)
                                                 : RunCheck(text, settings, *workspace, port, result);

@@ -50,6 +50,11 @@ void InstallInterruptHandler() {
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   sigaction(SIGINT, &action, nullptr);
+  // A signal mask inherited from the parent must not hold the press back.
+  sigset_t interrupt;
+  sigemptyset(&interrupt);
+  sigaddset(&interrupt, SIGINT);
+  sigprocmask(SIG_UNBLOCK, &interrupt, nullptr);
 }
 
 TerminalPort::TerminalPort(Encoding outputEncoding, bool liveProgress)
