@@ -8,7 +8,8 @@
 // optimum (relative 1e-6); an incumbent must never be better than it.
 //
 // By default the instances up to 150 rows and 400 columns run, except the
-// few that no solver finishes quickly; TAVO_MIPLIB_ALL=1 runs every one.
+// few that no solver finishes quickly; TAVO_MIPLIB_ALL=1 runs every one;
+// TAVO_MIPLIB_SET="BB_LENGTH=20000 ..." changes settings for the solves.
 // Suite names start with "Miplib" so that sanitizer runs can leave them out.
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <sstream>
 #include <string>
 
 #include "shell/port.h"
@@ -66,6 +68,25 @@ const MiplibCase kMiplib[] = {
     {"vpm2", 234, 378, 168, 13.75, false},
 };
 
+// The default settings, with KEY=VALUE overrides from TAVO_MIPLIB_SET (blank or comma
+// separated), so that the suite can be run with other tolerances or limits.
+SolverSettings SuiteSettings() {
+  SolverSettings s = DefaultSettings();
+  const char* env = std::getenv("TAVO_MIPLIB_SET");
+  if (!env) return s;
+  std::string all = env;
+  for (char& ch : all)
+    if (ch == ',') ch = ' ';
+  std::istringstream in(all);
+  std::string item;
+  while (in >> item) {
+    std::size_t eq = item.find('=');
+    if (eq == std::string::npos || !SetSettingByName(s, item.substr(0, eq), item.substr(eq + 1)))
+      ADD_FAILURE() << "TAVO_MIPLIB_SET: cannot apply " << item;
+  }
+  return s;
+}
+
 std::string DataDir() {
   const char* env = std::getenv("TAVO_DATA_DIR");
   return env && *env ? env : TAVO_DATA_DIR;
@@ -82,6 +103,8 @@ double BudgetSeconds() {
   return v > 0 ? v : 10;
 }
 
+void PrintTo(const MiplibCase& c, std::ostream* os) { *os << c.name; }
+
 bool InDefaultRun(const MiplibCase& c) { return !c.hard && c.rows <= 150 && c.cols <= 400; }
 
 std::string ParamName(const testing::TestParamInfo<MiplibCase>& info) {
@@ -96,20 +119,21 @@ std::string ParamName(const testing::TestParamInfo<MiplibCase>& info) {
 // UI and LI bounds on real data.
 class MiplibConversion : public testing::TestWithParam<MiplibCase> {};
 
-TEST_P(MiplibConversion, ReferenceReachesTheVerifiedOptimumOnTheWrittenModel) {
+TEST_P(MiplibConversion, ModelTextReadsBackAndReferenceReachesTheVerifiedOptimum) {
   const MiplibCase& c = GetParam();
   const std::string path = DataDir() + "/miplib3/" + c.name + ".mps.gz";
   if (!std::filesystem::exists(path)) GTEST_SKIP() << "no data: " << path;
   if (!InDefaultRun(c) && !RunAll()) GTEST_SKIP() << "not in the default run (TAVO_MIPLIB_ALL=1)";
-  if (std::isnan(c.optimum)) GTEST_SKIP() << "no verified optimum";
-  const bool cbc = HaveCbc();
-  if (!cbc && !HaveGlpsol()) GTEST_SKIP() << "neither cbc nor glpsol is installed";
   MpsProblem p;
   std::string error;
   ASSERT_TRUE(ReadMpsFile(path, p, error)) << error;
   int ints = 0;
   for (const Var& v : p.model.vars) ints += v.kind != VarKind::kContinuous;
   EXPECT_EQ(ints, c.ints);
+  EXPECT_EQ(CheckModelTextReadsBack(p.model, WriteTavoModel(p.model)), "");
+  if (std::isnan(c.optimum)) GTEST_SKIP() << "no verified optimum";
+  const bool cbc = HaveCbc();
+  if (!cbc && !HaveGlpsol()) GTEST_SKIP() << "neither cbc nor glpsol is installed";
   ScratchDir dir;
   RefOutcome r = RunReference(cbc ? RefSolver::kCbc : RefSolver::kGlpsol, WriteLpFormat(p.model, 0, {}), dir.path(),
                               true, 5);
@@ -143,7 +167,7 @@ TEST_P(MiplibSolve, FinishesAtTheVerifiedOptimumOrReportsWhyNot) {
       g_forceStop = 1;
     }
   };
-  TavoOutcome out = SolveWithTavo(WriteTavoModel(p.model), DefaultSettings(), onPump);
+  TavoOutcome out = SolveWithTavo(WriteTavoModel(p.model), SuiteSettings(), onPump);
   ASSERT_TRUE(out.parsed) << out.log.substr(0, 4000);
 
   const bool haveValue = !out.goalActivity.empty() &&

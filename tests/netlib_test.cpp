@@ -9,7 +9,8 @@
 // The conversion check runs on every problem (a few seconds in all). For
 // the TAVO solves, by default only problems up to 300 rows run, each with a time budget
 // (TAVO_NETLIB_SECONDS, default 60) after which the run is forcibly stopped.
-// TAVO_NETLIB_ALL=1 runs every problem. TAVO_DATA_DIR overrides the data
+// TAVO_NETLIB_ALL=1 runs every problem; TAVO_NETLIB_SET="ZTOL=1e-9 ..."
+// changes settings for the solves. TAVO_DATA_DIR overrides the data
 // folder. The suite names start with "Netlib" so that sanitizer runs can
 // leave them out.
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "shell/port.h"
@@ -78,6 +80,25 @@ const NetlibCase kNetlib[] = {
 
 constexpr int kDefaultMaxRows = 300;
 
+// The default settings, with KEY=VALUE overrides from TAVO_NETLIB_SET (blank or comma
+// separated), so that the suite can be run with other tolerances or limits.
+SolverSettings SuiteSettings() {
+  SolverSettings s = DefaultSettings();
+  const char* env = std::getenv("TAVO_NETLIB_SET");
+  if (!env) return s;
+  std::string all = env;
+  for (char& ch : all)
+    if (ch == ',') ch = ' ';
+  std::istringstream in(all);
+  std::string item;
+  while (in >> item) {
+    std::size_t eq = item.find('=');
+    if (eq == std::string::npos || !SetSettingByName(s, item.substr(0, eq), item.substr(eq + 1)))
+      ADD_FAILURE() << "TAVO_NETLIB_SET: cannot apply " << item;
+  }
+  return s;
+}
+
 std::string DataDir() {
   const char* env = std::getenv("TAVO_DATA_DIR");
   return env && *env ? env : TAVO_DATA_DIR;
@@ -94,6 +115,9 @@ double BudgetSeconds() {
   return v > 0 ? v : 60;
 }
 
+// Readable parameter names in failure messages.
+void PrintTo(const NetlibCase& c, std::ostream* os) { *os << c.name; }
+
 std::string PathOf(const NetlibCase& c) { return DataDir() + "/netlib/" + c.name + ".mps.gz"; }
 
 std::string ParamName(const testing::TestParamInfo<NetlibCase>& info) {
@@ -105,15 +129,17 @@ std::string ParamName(const testing::TestParamInfo<NetlibCase>& info) {
 
 class NetlibConversion : public testing::TestWithParam<NetlibCase> {};
 
-TEST_P(NetlibConversion, GlpsolReachesTheVerifiedOptimumOnTheWrittenModel) {
+TEST_P(NetlibConversion, ModelTextReadsBackAndGlpsolReachesTheVerifiedOptimum) {
   const NetlibCase& c = GetParam();
   if (!std::filesystem::exists(PathOf(c))) GTEST_SKIP() << "no data: " << PathOf(c);
-  if (!HaveGlpsol()) GTEST_SKIP() << "glpsol is not installed";
   MpsProblem p;
   std::string error;
   ASSERT_TRUE(ReadMpsFile(PathOf(c), p, error)) << error;
   EXPECT_EQ(static_cast<int>(p.model.rows.size()), c.rows);
   EXPECT_EQ(static_cast<int>(p.model.vars.size()), c.cols);
+  // The model text reads back as exactly this model.
+  EXPECT_EQ(CheckModelTextReadsBack(p.model, WriteTavoModel(p.model)), "");
+  if (!HaveGlpsol()) GTEST_SKIP() << "glpsol is not installed";
   ScratchDir dir;
   RefOutcome r = RunReference(RefSolver::kGlpsol, WriteLpFormat(p.model, 0, {}), dir.path(), false);
   ASSERT_EQ(r.status, RefStatus::kOptimal) << r.output;
@@ -143,7 +169,7 @@ TEST_P(NetlibSolve, TavoReachesTheVerifiedOptimum) {
       g_forceStop = 1;
     }
   };
-  TavoOutcome out = SolveWithTavo(text, DefaultSettings(), onPump);
+  TavoOutcome out = SolveWithTavo(text, SuiteSettings(), onPump);
   ASSERT_TRUE(out.parsed) << out.log.substr(0, 4000);
 
   double value = out.resultCode == kResultOptimal ? TavoGoalValue(out, 0, false) : 0;

@@ -427,7 +427,7 @@ Model RandomModel(Rng& rng, const GenOptions& o) {
     double ax = 0;
     for (const Term& t : r.terms) ax += t.coef * x0[t.var];
     // Mostly consistent with x0; sometimes an arbitrary right-hand side.
-    bool arbitrary = rng.Chance(0.15);
+    bool arbitrary = rng.Chance(o.arbitraryRhsChance);
     double base = arbitrary ? rng.Int(-20, 20) : ax;
     double p = static_cast<double>(rng.Next() >> 11) * 0x1.0p-53;
     if (p < o.rangeChance) {

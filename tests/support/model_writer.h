@@ -125,6 +125,7 @@ struct GenOptions {
   double intChance = 0;      // chance that a variable is general integer
   double binChance = 0;      // chance that a variable is binary
   double halfCoefChance = 0.1;  // chance that a coefficient gets a .5
+  double arbitraryRhsChance = 0.15;  // chance that a right-hand side ignores the reference point
   double budgetRowChance = 0.4;  // chance of a row sum(c_j x_j) <= b over all variables (c_j 1..3),
                                  // which bounds the nonnegative variables
   bool labels = false;       // label every row R1) ...

@@ -297,6 +297,9 @@ struct Reader {
     Var& var = out.model.vars[j];
     double x = 0;
     if (!value.empty()) ParseNumber(value, x);
+    // 1e30 and beyond mean "no bound", as MPS writers use them.
+    if (x >= 1e30) x = kInf;
+    if (x <= -1e30) x = -kInf;
     if (type == "UP" || type == "UI") {
       var.upper = x;
       if (x < 0 && !lowerGiven[j] && var.lower == 0) var.lower = -kInf;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <sstream>
 #include <unordered_map>
 
 #include "shell/calc_run.h"
@@ -90,6 +91,127 @@ bool ParseColumnsReport(const std::string& columnsText, int columns, std::vector
     ++lines;
   }
   return lines == columns;
+}
+
+std::string CheckModelTextReadsBack(const Model& model, const std::string& text) {
+  auto workspace = std::make_unique<Workspace>();
+  RecordingPort port;
+  port.recordWrites = false;
+  CalcRun run(*workspace, port);
+  run.settings = DefaultSettings();
+  run.modelText = text;
+  if (run.ParseModel(text) != 1) return "the model text was rejected";
+  const Workspace& W = *workspace;
+  std::ostringstream why;
+  why.precision(17);
+  int differences = 0;
+  auto differ = [&](const std::string& what) {
+    if (differences++ < 10) why << what << "\n";
+  };
+  const int K = static_cast<int>(model.goals.size());
+  const int n = static_cast<int>(model.vars.size());
+  if (W.NGOALS != K) differ("goal rows: " + std::to_string(W.NGOALS) + " instead of " + std::to_string(K));
+  if (W.NSTRUC != n) differ("variables: " + std::to_string(W.NSTRUC) + " instead of " + std::to_string(n));
+  std::vector<const Row*> rows;
+  for (const Row& r : model.rows)
+    if (!(r.sense == Sense::kRange && r.lo == -kInf && r.hi == kInf)) rows.push_back(&r);
+  if (W.MROWS < K + static_cast<int>(rows.size()))
+    differ("rows: " + std::to_string(W.MROWS) + " for " + std::to_string(K + rows.size()) + " or more");
+  if (!why.str().empty()) return why.str();
+
+  const std::int64_t m = W.MROWS;
+  std::unordered_map<std::string, int> column;
+  for (int j = 0; j < W.NSTRUC; ++j) {
+    std::string name;
+    for (int k = 0; k < 8; ++k) {
+      char ch = W.CNAME[static_cast<std::size_t>(j) * 8 + k];
+      if (ch != ' ') name += ch;
+    }
+    column[name] = j;
+  }
+  std::vector<int> col(n, -1);
+  for (int v = 0; v < n; ++v) {
+    auto it = column.find(model.vars[v].name);
+    if (it == column.end()) {
+      differ("variable " + model.vars[v].name + " is missing");
+      return why.str();
+    }
+    col[v] = it->second;
+  }
+  auto stored = [&](int row, int v) { return W.AMAT[static_cast<std::size_t>(col[v] * m + row)]; };
+  auto checkRow = [&](int row, const std::vector<Term>& terms, double sign, const std::string& what) {
+    std::vector<double> dense(n, 0.0);
+    for (const Term& t : terms) dense[t.var] = t.coef;  // a later entry replaces, as the parser does
+    for (int v = 0; v < n; ++v) {
+      double want = sign * dense[v];
+      if (stored(row, v) != want) {
+        std::ostringstream o;
+        o.precision(17);
+        o << what << ", " << model.vars[v].name << ": " << stored(row, v) << " instead of " << want;
+        differ(o.str());
+      }
+    }
+  };
+  for (int g = 0; g < K; ++g) {
+    checkRow(g, model.goals[g].terms, model.goals[g].maximize ? -1.0 : 1.0, "goal row " + std::to_string(g + 1));
+    if (W.ROWTYP[g] != kRowGoal) differ("goal row " + std::to_string(g + 1) + " has another type");
+  }
+  for (std::size_t q = 0; q < rows.size(); ++q) {
+    const Row& r = *rows[q];
+    const int i = K + static_cast<int>(q);
+    const std::string what = "row " + std::to_string(q + 1);
+    checkRow(i, r.terms, 1.0, what);
+    Sense sense = r.sense;
+    double rhs = r.rhs, range = 0;
+    if (sense == Sense::kRange) {
+      if (r.lo == -kInf) {
+        sense = Sense::kLe, rhs = r.hi;
+      } else if (r.hi == kInf) {
+        sense = Sense::kGe, rhs = r.lo;
+      } else if (r.lo == r.hi) {
+        sense = Sense::kEq, rhs = r.lo;
+      } else {
+        rhs = r.hi, range = r.hi - r.lo;
+      }
+    }
+    const int type = sense == Sense::kGe ? kRowGreater : sense == Sense::kEq ? kRowEqual : kRowLess;
+    std::ostringstream o;
+    o.precision(17);
+    if (W.ROWTYP[i] != type) o << what << ": type " << int(W.ROWTYP[i]) << " instead of " << type << "; ";
+    if (W.XB[i] != rhs) o << what << ": right-hand side " << W.XB[i] << " instead of " << rhs << "; ";
+    if (W.RANGE[i] != range) o << what << ": range " << W.RANGE[i] << " instead of " << range << "; ";
+    if (!o.str().empty()) differ(o.str());
+  }
+  for (int v = 0; v < n; ++v) {
+    const Var& var = model.vars[v];
+    const int j = col[v];
+    const int flags = W.BNDFLG[j];
+    const bool integer = (flags & kBndInteger) != 0;
+    if (integer != (var.kind != VarKind::kContinuous)) differ(var.name + ": integer flag differs");
+    const double lo = model.Lower(v), up = model.Upper(v);
+    int want = 0;
+    double wantU = 0, wantL = 0;
+    if (lo >= 0) {
+      if (lo == up) {
+        want = kBndFixed, wantL = lo;
+      } else {
+        if (lo > 0) want |= kBndLower, wantL = lo;
+        if (up != kInf) want |= kBndUpper, wantU = up;
+      }
+    } else {
+      want = kBndFree;
+      if (up != kInf && up >= 0) want = kBndUpper | kBndNoLower, wantU = up;
+    }
+    const int got = flags & ~kBndInteger;
+    std::ostringstream o;
+    o.precision(17);
+    if (got != want) o << var.name << ": bound flags " << got << " instead of " << want << "; ";
+    if (W.UBND[j] != wantU) o << var.name << ": upper " << W.UBND[j] << " instead of " << wantU << "; ";
+    if (W.LBND[j] != wantL) o << var.name << ": lower " << W.LBND[j] << " instead of " << wantL << "; ";
+    if (!o.str().empty()) differ(o.str());
+  }
+  if (differences > 10) why << "(" << differences - 10 << " more)\n";
+  return why.str();
 }
 
 bool InModelOrder(const TavoOutcome& outcome, const std::vector<std::string>& names, std::vector<double>& x) {

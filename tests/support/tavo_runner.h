@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "shell/settings.h"
+#include "tests/support/model_writer.h"
 
 namespace tavo::testsupport {
 
@@ -55,5 +56,12 @@ bool ParseColumnsReport(const std::string& columnsText, int columns, std::vector
 // The reported activities `x` rearranged into the order of `names` (the
 // written model's variables), matched by name; false when a name is missing.
 bool InModelOrder(const TavoOutcome& outcome, const std::vector<std::string>& names, std::vector<double>& x);
+
+// Parses `text` (the model text written for `model`) with TAVO's parser and
+// compares what it stored with the model: dimensions, every goal and row
+// coefficient (matched by variable name), right-hand sides, row types,
+// ranges, bound flags and bounds. Returns an empty string when they agree,
+// else the first differences.
+std::string CheckModelTextReadsBack(const Model& model, const std::string& text);
 
 }  // namespace tavo::testsupport
