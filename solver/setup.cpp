@@ -265,7 +265,9 @@ void CalcRun::TransformModel(int mode) {
   const int N = W.NCOLS;
   double* acol = W.ACOL.data();
 
-  // 1.
+  // 1. (Set-up has sized the kinds; a direct call gets them sized here.)
+  if (W.COLKND.size() != static_cast<std::size_t>(N)) W.COLKND.assign(static_cast<std::size_t>(N), 0);
+  if (W.ATUPR.size() != static_cast<std::size_t>(N)) W.ATUPR.assign(static_cast<std::size_t>(N), 0);
   for (int j = 0; j < N; ++j) {
     W.COLKND[j] = 0;
     W.ATUPR[j] = 0;

@@ -270,6 +270,7 @@ void CalcRun::ChooseEntering() {
   const int n = W.NSTRUC;
   const int N = W.NCOLS;
   const double etol = settings.ETOL;
+  solver_detail::EnsurePattern(W);
   const double* mask = W.PIMASK.data();
 
   // 1.
