@@ -10,6 +10,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -62,8 +63,23 @@ std::string DecimalPrefix(const std::string& w) {
   return w.substr(0, i);
 }
 
-// Bytes of memory the machine offers (a fallback when it cannot be asked).
-unsigned long long PhysicalMemoryBytes() {
+// Bytes of memory a new allocation can have: the system's estimate of
+// available memory (free memory plus what it can reclaim), else the physical
+// memory, else a terabyte.
+unsigned long long AvailableMemoryBytes() {
+  if (std::FILE* f = std::fopen("/proc/meminfo", "r")) {
+    char line[256];
+    unsigned long long kb = 0;
+    bool found = false;
+    while (std::fgets(line, sizeof line, f)) {
+      if (std::sscanf(line, "MemAvailable: %llu kB", &kb) == 1) {
+        found = true;
+        break;
+      }
+    }
+    std::fclose(f);
+    if (found) return kb * 1024ULL;
+  }
   long pages = sysconf(_SC_PHYS_PAGES);
   long pageSize = sysconf(_SC_PAGESIZE);
   if (pages <= 0 || pageSize <= 0) return 1ULL << 40;
@@ -278,7 +294,7 @@ void CalcRun::CountModel() {
       continue;
     }
     if (w.size() > P.g_numPart.size()) {
-      P.g_namePart = w.substr(P.g_numPart.size());
+      P.g_namePart.assign(w, P.g_numPart.size(), std::string::npos);
       if (!IsValidName()) {
         ReportLineError(T().msgInvalidName, P.g_namePart);
         return;  // no final checks
@@ -387,8 +403,7 @@ int CalcRun::ParseModel(std::string text) {
   // The coefficient matrix is dense: refuse a model whose matrix does not fit
   // the machine's memory instead of failing half-way.
   const unsigned long long cells = static_cast<unsigned long long>(n) * static_cast<unsigned long long>(m);
-  if (ncols > INT_MAX || cells > PhysicalMemoryBytes() / sizeof(double) ||
-      cells > W.AMAT.max_size()) {
+  if (ncols > INT_MAX || cells > W.AMAT.max_size() || cells > AvailableMemoryBytes() / sizeof(double)) {
     result.logText += T().outOfMemory + FormatInt(m) + " ROWS x " + FormatInt(n) + " VARIABLES" + T().detailEnd;
     ++W.NERR;
     return 0;
@@ -440,7 +455,7 @@ int CalcRun::ParseModel(std::string text) {
       } else if (P.g_lineTerms >= 2 && s == 0) {
         ReportLineError(T().msgMissingSign, w);
       } else {
-        P.g_namePart = w.substr(P.g_numPart.size());
+        P.g_namePart.assign(w, P.g_numPart.size(), std::string::npos);
         if (!FindVariable(W.NSTRUC)) {
           ReportLineError(T().msgUnregisteredVar, w);
           w = ReadTerm(text);
@@ -569,7 +584,7 @@ int CalcRun::ParseModel(std::string text) {
         if (P.g_lineTerms > 1) ReportLineError(T().msgInvalidName, w);
       } else {
         // A term.
-        P.g_namePart = w.substr(P.g_numPart.size());
+        P.g_namePart.assign(w, P.g_numPart.size(), std::string::npos);
         if (!FindVariable(W.NSTRUC)) {
           ReportLineError(T().msgUndefinedVar, P.g_namePart);
         } else {
