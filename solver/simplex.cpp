@@ -34,6 +34,102 @@ inline void Snap(double& x, double etol) {
   }
 }
 
+
+// Whether the basic value x of a column of the given kind passes the
+// feasibility test (a value within ZTOL of 1 counts as 1 for a bounded column).
+bool WithinBounds(double x, std::uint8_t kind, double ztol) {
+  if (kind == kKindFree) return true;
+  if (kind == kKindBounded && std::fabs(x - 1) < ztol) x = 1;
+  return !(std::fabs(x) >= ztol && (x < 0 || kind == kKindFixedZero || (kind == kKindBounded && x > 1)));
+}
+
+// Whether the pivot that ILEAVE, THETA and BNDENT describe (the step as Pivot
+// takes it, snapped as Pivot snaps) keeps every constraint row whose basic
+// column is within its bounds within them. The leaving row is left out (its
+// column leaves the basis); rows already outside their bounds are phase 1's
+// business. No leaving row for a column that cannot flip is not a step.
+bool StepKeepsBounds(const Workspace& W, const SolverSettings& s) {
+  if (W.ILEAVE < 0 && W.BNDENT != 1) return false;
+  const double etol = s.ETOL;
+  const double ztol = s.ZTOL;
+  double theta = W.THETA < etol ? 0.0 : W.THETA;
+  const bool flip = W.BNDENT == 1 && (theta > 1 || W.ILEAVE < 0);
+  if (flip) theta = 1;
+  const double step = static_cast<double>(W.IDIR) * theta;
+  for (int i = W.NGOALS; i < W.MROWS; ++i) {
+    if (!flip && i == W.ILEAVE) continue;
+    const int jh = W.JHEAD[i];
+    if (jh == 0) continue;  // an artificial: outside in any case
+    const std::uint8_t kind = W.COLKND[jh - 1];
+    const double x = W.XB[i];
+    if (!WithinBounds(x, kind, ztol)) continue;
+    double next = x - step * W.ALPHA[i];
+    Snap(next, etol);
+    if (!WithinBounds(next, kind, ztol)) return false;
+  }
+  return true;
+}
+
+// The plain bounded ratio test: the smallest ratio over every constraint row
+// (a basic column fixed at zero limits both ways; a row at its bound gives the
+// ratio 0); among ratios within ZTOL of the smallest, the largest pivot
+// element; the step is the smallest ratio.
+void SafeRatioTest(Workspace& W, const SolverSettings& s) {
+  const double ztol = s.ZTOL;
+  int best = -1;
+  double theta = kStartRatio;
+  double bestPivot = 0;
+  std::uint8_t bestUpper = 0;
+  for (int i = W.NGOALS; i < W.MROWS; ++i) {
+    const int jh = W.JHEAD[i];
+    const std::uint8_t kind = jh > 0 ? W.COLKND[jh - 1] : kKindArtificial;
+    if (kind == kKindFree) continue;
+    const double a = W.ALPHA[i];
+    if (std::fabs(a) < ztol) continue;
+    const double d = static_cast<double>(W.IDIR) * a;
+    const double x = W.XB[i];
+    double u = x - 1;
+    if (std::fabs(u) < ztol) u = 0;
+    double ratio;
+    std::uint8_t upper;
+    if (x == 0) {
+      if (d > 0 || kind == kKindFixedZero) {
+        ratio = 0;
+        upper = 0;
+      } else if (kind == kKindBounded) {
+        ratio = u / d;
+        upper = 1;
+      } else {
+        continue;
+      }
+    } else if (d * x > 0) {
+      ratio = x / d;
+      upper = 0;
+    } else if (kind == kKindBounded && d * u >= 0) {
+      ratio = d * u > 0 ? u / d : 0.0;
+      upper = 1;
+    } else {
+      continue;
+    }
+    if (best < 0 || ratio < theta - ztol) {
+      best = i;
+      theta = ratio;
+      bestPivot = std::fabs(a);
+      bestUpper = upper;
+    } else if (ratio <= theta + ztol) {
+      if (std::fabs(a) > bestPivot) {
+        best = i;
+        bestPivot = std::fabs(a);
+        bestUpper = upper;
+      }
+      if (ratio < theta) theta = ratio;
+    }
+  }
+  W.ILEAVE = best;
+  W.THETA = best >= 0 ? theta : kStartRatio;
+  if (best >= 0) W.LVUPR = bestUpper;
+}
+
 }  // namespace
 
 namespace solver_detail {
@@ -345,6 +441,14 @@ void CalcRun::ChooseEntering() {
 
 // Ratio test over the constraint rows for the entering column (ALPHA) moving
 // in direction IDIR.
+//
+// The rule below (degenerate rows, ties, the cycling history) is kept as it
+// is whenever the step it chooses leaves every basic column that is within
+// its bounds within them. Where it would not (a row barred by the cycling
+// history that still limits the step, a column fixed at zero pushed off
+// zero, ties that carried the step past a smaller ratio, a degenerate ratio
+// 1e-20/|ALPHA| that is not negligible for a tiny pivot element) the plain
+// minimum ratio over every row decides instead.
 void CalcRun::ChooseLeaving() {
   const int m = W.MROWS;
   const int K = W.NGOALS;
@@ -415,6 +519,10 @@ void CalcRun::ChooseLeaving() {
       W.LVUPR = upper;
     }
   }
+
+  // The step must not carry a basic column out of its bounds.
+  if (StepKeepsBounds(W, settings)) return;
+  SafeRatioTest(W, settings);
 }
 
 // Current leaving row r = ILEAVE against candidate row c = JCUR: at the first
