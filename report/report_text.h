@@ -28,8 +28,4 @@ std::string RowLabel(const CalcRun& run, int row);
 // right-hand sides in the model's own terms in XB.
 void AppendRangingTable(CalcRun& run, ReportNumber& num);
 
-// Closing line of the error information when a report number was not finite.
-inline constexpr const char* kNonFiniteWarning =
-    "//\r\n// WARNING: SOME VALUES ARE NOT FINITE NUMBERS (OVERFLOW IN THE MODEL DATA)\r\n//\r\n";
-
 }  // namespace tavo

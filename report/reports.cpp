@@ -271,9 +271,10 @@ void CalcRun::BuildReports(int flag) {
   err += tx.errorShadowPrice;
   err += tx.errorTotal + num(W.g_priceCheckTotal) + tx.errorMax + num(W.g_priceCheckMax) + "\r\n";
   if (num.nonFinite > 0) {
-    // A value that is not a finite number (an overflow in the model's data)
-    // must not pass for a result: say so where the accuracy is reported.
-    err += kNonFiniteWarning;
+    // A value that is not a finite number (an overflow in the arithmetic)
+    // must not pass for a result: say so where the accuracy is reported,
+    // with the count of such numbers in the three reports.
+    err += T().setupNotFinite + FormatInt(num.nonFinite) + T().detailEnd;
   }
 
   const double first = (W.g_haveIncumbent == 1 && !W.g_incumbentGoals.empty())
