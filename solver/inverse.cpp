@@ -122,6 +122,7 @@ void CalcRun::Reinvert() {
   // 3. Every column in index order. FTRAN of a column that is neither basic
   // nor at its upper bound has no effect on the result, so it is skipped.
   int last = -1;
+  bool dropped = false;
   for (int j = 0; j < N; ++j) {
     const bool upper = W.ATUPR[j] != 0;
     const bool basic = W.KINBAS[j] != 0;
@@ -147,7 +148,10 @@ void CalcRun::Reinvert() {
         r = i;
       }
     }
-    if (r < 0 || !(best >= ztol)) continue;  // left out of the basis
+    if (r < 0 || !(best >= ztol)) {  // left out of the basis
+      dropped = true;
+      continue;
+    }
     W.JHEAD[r] = j + 1;
     W.KINBAS[j] = static_cast<std::int32_t>(r + 1);
     W.ILEAVE = static_cast<std::int32_t>(r);
@@ -169,8 +173,22 @@ void CalcRun::Reinvert() {
 
   // 4. Rows without a basic column keep their unit column; a basic column
   // flagged at its upper bound counts its 1.
+  //
+  // The unit column of a row whose basic column was left out (the basis had
+  // become singular) is the row's own logical column: that column becomes
+  // basic when it is free to (not basic elsewhere, not artificial), so that
+  // the feasibility test judges the row by its real bounds. Kept as a bare
+  // artificial, a row at zero would count as infeasible while no price could
+  // ever drive it out, and the solve would end without a feasible solution.
+  const int n = W.NSTRUC;
   for (std::int64_t i = K; i < m; ++i) {
-    if (W.JHEAD[i] == -1) W.JHEAD[i] = 0;
+    if (W.JHEAD[i] != -1) continue;
+    W.JHEAD[i] = 0;
+    const int logical = n + static_cast<int>(i);
+    if (dropped && W.KINBAS[logical] == 0 && W.COLKND[logical] != kKindArtificial) {
+      W.JHEAD[i] = logical + 1;
+      W.KINBAS[logical] = static_cast<std::int32_t>(i + 1);
+    }
   }
   for (std::int64_t r = 0; r < m; ++r) {
     const int jh = W.JHEAD[r];

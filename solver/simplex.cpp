@@ -70,59 +70,96 @@ bool StepKeepsBounds(const Workspace& W, const SolverSettings& s) {
   return true;
 }
 
-// The plain bounded ratio test: the smallest ratio over every constraint row
-// (a basic column fixed at zero limits both ways; a row at its bound gives the
-// ratio 0); among ratios within ZTOL of the smallest, the largest pivot
-// element; the step is the smallest ratio.
+// A pivot element this much smaller than the largest entry of the entering
+// column makes the basis close to singular (the reinversion may then drop a
+// column); the written rule's choice is not taken then.
+constexpr double kTinyPivot = 1.0e-7;
+
+bool PivotIsTiny(const Workspace& W, const SolverSettings& s) {
+  if (W.ILEAVE < 0) return false;
+  double largest = 0;
+  for (int i = W.NGOALS; i < W.MROWS; ++i) {
+    const double a = std::fabs(W.ALPHA[i]);
+    if (a >= s.ZTOL && a > largest) largest = a;
+  }
+  return std::fabs(W.ALPHA[W.ILEAVE]) < kTinyPivot * largest;
+}
+
+// The limit of one row for the entering column, as the written rule takes
+// it, except that a row barred by the cycling history counts and a basic
+// column fixed at zero limits both ways; with `slack` > 0 the bound is
+// relaxed by that much (the first pass of the two-pass test). Returns false
+// when the row does not limit the step.
+bool RowLimit(const Workspace& W, int i, double ztol, double slack, double& ratio, std::uint8_t& upper) {
+  const int jh = W.JHEAD[i];
+  const std::uint8_t kind = jh > 0 ? W.COLKND[jh - 1] : kKindArtificial;
+  if (kind == kKindFree) return false;
+  const double a = W.ALPHA[i];
+  if (std::fabs(a) < ztol) return false;
+  const double d = static_cast<double>(W.IDIR) * a;
+  const double x = W.XB[i];
+  double u = x - 1;
+  if (std::fabs(u) < ztol) u = 0;
+  if (x == 0) {
+    if (d > 0 || kind == kKindFixedZero) {
+      ratio = slack / std::fabs(d);
+      upper = 0;
+      return true;
+    }
+    if (kind == kKindBounded) {
+      ratio = (u - slack) / d;
+      upper = 1;
+      return true;
+    }
+    return false;
+  }
+  if (d * x > 0) {
+    // Towards zero; an infeasible row (phase 1) is not relaxed.
+    ratio = (x > 0 ? x + slack : x) / d;
+    upper = 0;
+    return true;
+  }
+  if (kind == kKindBounded && d * u >= 0) {
+    ratio = d * u > 0 ? (u - slack) / d : slack / std::fabs(d);
+    upper = 1;
+    return true;
+  }
+  return false;
+}
+
+// The plain bounded ratio test in two passes: the smallest ratio with every
+// bound relaxed by half of ZTOL, then among the rows whose own ratio lies
+// within that limit the one with the largest pivot element. The step is that
+// row's ratio (never below 0), so no column within its bounds leaves them by
+// ZTOL or more.
 void SafeRatioTest(Workspace& W, const SolverSettings& s) {
   const double ztol = s.ZTOL;
-  int best = -1;
-  double theta = kStartRatio;
-  double bestPivot = 0;
-  std::uint8_t bestUpper = 0;
+  const double slack = 0.5 * ztol;
+  double limit = kStartRatio;
+  bool any = false;
   for (int i = W.NGOALS; i < W.MROWS; ++i) {
-    const int jh = W.JHEAD[i];
-    const std::uint8_t kind = jh > 0 ? W.COLKND[jh - 1] : kKindArtificial;
-    if (kind == kKindFree) continue;
-    const double a = W.ALPHA[i];
-    if (std::fabs(a) < ztol) continue;
-    const double d = static_cast<double>(W.IDIR) * a;
-    const double x = W.XB[i];
-    double u = x - 1;
-    if (std::fabs(u) < ztol) u = 0;
     double ratio;
     std::uint8_t upper;
-    if (x == 0) {
-      if (d > 0 || kind == kKindFixedZero) {
-        ratio = 0;
-        upper = 0;
-      } else if (kind == kKindBounded) {
-        ratio = u / d;
-        upper = 1;
-      } else {
-        continue;
-      }
-    } else if (d * x > 0) {
-      ratio = x / d;
-      upper = 0;
-    } else if (kind == kKindBounded && d * u >= 0) {
-      ratio = d * u > 0 ? u / d : 0.0;
-      upper = 1;
-    } else {
-      continue;
+    if (RowLimit(W, i, ztol, slack, ratio, upper) && ratio < limit) {
+      limit = ratio;
+      any = true;
     }
-    if (best < 0 || ratio < theta - ztol) {
-      best = i;
-      theta = ratio;
-      bestPivot = std::fabs(a);
-      bestUpper = upper;
-    } else if (ratio <= theta + ztol) {
-      if (std::fabs(a) > bestPivot) {
+  }
+  int best = -1;
+  double bestPivot = 0;
+  double theta = kStartRatio;
+  std::uint8_t bestUpper = 0;
+  if (any) {
+    for (int i = W.NGOALS; i < W.MROWS; ++i) {
+      double ratio;
+      std::uint8_t upper;
+      if (!RowLimit(W, i, ztol, 0.0, ratio, upper) || ratio > limit) continue;
+      if (std::fabs(W.ALPHA[i]) > bestPivot) {
         best = i;
-        bestPivot = std::fabs(a);
+        bestPivot = std::fabs(W.ALPHA[i]);
+        theta = ratio > 0 ? ratio : 0.0;
         bestUpper = upper;
       }
-      if (ratio < theta) theta = ratio;
     }
   }
   W.ILEAVE = best;
@@ -447,8 +484,10 @@ void CalcRun::ChooseEntering() {
 // its bounds within them. Where it would not (a row barred by the cycling
 // history that still limits the step, a column fixed at zero pushed off
 // zero, ties that carried the step past a smaller ratio, a degenerate ratio
-// 1e-20/|ALPHA| that is not negligible for a tiny pivot element) the plain
-// minimum ratio over every row decides instead.
+// 1e-20/|ALPHA| that is not negligible for a tiny pivot element), or where
+// its pivot element is tiny against the entering column's largest entry, the
+// plain minimum ratio over every row decides instead, in two passes that
+// prefer a large pivot element.
 void CalcRun::ChooseLeaving() {
   const int m = W.MROWS;
   const int K = W.NGOALS;
@@ -521,7 +560,7 @@ void CalcRun::ChooseLeaving() {
   }
 
   // The step must not carry a basic column out of its bounds.
-  if (StepKeepsBounds(W, settings)) return;
+  if (StepKeepsBounds(W, settings) && !PivotIsTiny(W, settings)) return;
   SafeRatioTest(W, settings);
 }
 

@@ -149,6 +149,7 @@ void PlainReinvert(Workspace& W, const SolverSettings& s) {
   }
   W.PH2SEEN = W.PHASE == 2;
   W.PHASE = 1;
+  bool dropped = false;
   for (int j = 0; j < W.NCOLS; ++j) {
     W.JCUR = j;
     PlainFtran(W, s);
@@ -161,7 +162,10 @@ void PlainReinvert(Workspace& W, const SolverSettings& s) {
     for (int i = K; i < m; ++i) {
       if (W.JHEAD[i] == -1 && (r < 0 || std::fabs(W.ALPHA[i]) > std::fabs(W.ALPHA[r]))) r = i;
     }
-    if (r < 0 || std::fabs(W.ALPHA[r]) < s.ZTOL) continue;
+    if (r < 0 || std::fabs(W.ALPHA[r]) < s.ZTOL) {
+      dropped = true;
+      continue;
+    }
     W.JHEAD[r] = j + 1;
     W.KINBAS[j] = r + 1;
     W.PIVNEG = -W.ALPHA[r];
@@ -175,7 +179,14 @@ void PlainReinvert(Workspace& W, const SolverSettings& s) {
     }
   }
   for (int i = K; i < m; ++i) {
-    if (W.JHEAD[i] == -1) W.JHEAD[i] = 0;
+    if (W.JHEAD[i] != -1) continue;
+    W.JHEAD[i] = 0;
+    // A row left without its column takes its own logical column when free.
+    const int logical = W.NSTRUC + i;
+    if (dropped && W.KINBAS[logical] == 0 && W.COLKND[logical] != kKindArtificial) {
+      W.JHEAD[i] = logical + 1;
+      W.KINBAS[logical] = i + 1;
+    }
   }
   for (int r = 0; r < m; ++r) {
     if (W.JHEAD[r] > 0 && W.ATUPR[W.JHEAD[r] - 1]) W.XB[r] += 1;

@@ -1,0 +1,139 @@
+// The basis inverse on small bases set up by hand: the starting basis and
+// its singleton rule, the values of the basic columns after a reinversion
+// (columns at their upper bound moved into the right-hand side), a column
+// that has become linearly dependent, and the feasibility test.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/calc_run.h"
+#include "shell/recording_port.h"
+#include "shell/settings.h"
+
+namespace tavo {
+namespace {
+
+// A parsed and set-up model, not solved: the set-up arrays are sized and the
+// matrix transformed, so the inverse operations can be called directly.
+struct Basis {
+  explicit Basis(const std::string& text) {
+    run.settings = DefaultSettings();
+    run.settings.ICODE = 0;
+    ok = run.ParseModel(text) == 1;
+    if (!ok) return;
+    // Set-up without the solve: size and transform as set-up does.
+    const int m = W.MROWS, N = W.NCOLS, K = W.NGOALS;
+    W.JHEAD.assign(m, 0);
+    W.JHSAVE.assign(m, 0);
+    W.KINBAS.assign(N, 0);
+    W.KBSAVE.assign(N, 0);
+    W.COLKND.assign(N, 0);
+    W.ATUPR.assign(N, 0);
+    W.BINV.assign(static_cast<std::size_t>(m) * m, 0);
+    W.ALPHA.assign(m, 0);
+    W.PI.assign(static_cast<std::size_t>(m) * K, 0);
+    W.DJ.assign(K, 0);
+    W.NZROWS.assign(m, 0);
+    run.TransformModel(1);
+  }
+  double Inv(int k, int i) const { return W.BINV[static_cast<std::size_t>(i) * W.MROWS + k]; }
+
+  Workspace W;
+  RecordingPort port;
+  CalcRun run{W, port};
+  bool ok = false;
+};
+
+TEST(SolverInverse, StartingBasisOfSlacksIsTheIdentity) {
+  Basis b("MAX X + Y\r\nST\r\nX + Y <= 4\r\nX - Y >= -2\r\n");
+  ASSERT_TRUE(b.ok);
+  b.run.CrashBasis();
+  const int n = b.W.NSTRUC;
+  EXPECT_EQ(b.W.JHEAD, (std::vector<std::int32_t>{0, n + 1 + 1, n + 2 + 1}));
+  for (int k = 0; k < 3; ++k) {
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(b.Inv(k, i), k == i ? 1.0 : 0.0);
+  }
+  // XB equals the transformed right-hand side (the >= row negated).
+  EXPECT_EQ(b.W.XB, (std::vector<double>{0, 4, 2}));
+  EXPECT_EQ(b.W.PHASE, 1);
+  b.run.TestFeasible();
+  EXPECT_EQ(b.W.INFEAS, 0);
+}
+
+TEST(SolverInverse, ColumnsAtTheirUpperBoundMoveIntoTheRightHandSide) {
+  Basis b("MAX X + Y\r\nST\r\nX + Y <= 10\r\n2X + Y <= 9\r\nEND\r\nSUB X 4\r\n");
+  ASSERT_TRUE(b.ok);
+  b.run.CrashBasis();
+  b.W.ATUPR[0] = 1;  // X at its bound 4 (1 in its scaled units)
+  b.run.Reinvert();
+  EXPECT_EQ(b.W.XB[1], 6);  // 10 - 4
+  EXPECT_EQ(b.W.XB[2], 1);  // 9 - 8
+  EXPECT_EQ(b.W.XB[0], 4);  // the goal row: 0 - (-1)*4
+}
+
+// The lowest-numbered of several singleton columns of one row becomes basic:
+// Y, Z and row 1's slack have their only entry in row 1 (X's entry there is
+// 0, and X also lies in row 2); Y comes first.
+TEST(SolverInverse, TwoSingletonsInOneRow) {
+  Basis c("MIN X\r\nST\r\n0X + 2Y + 3Z <= 4\r\nX >= 1\r\n");
+  ASSERT_TRUE(c.ok);
+  c.run.CrashBasis();
+  EXPECT_EQ(c.W.JHEAD[1], 1 + 1);  // columns: X 0, Y 1, Z 2
+  EXPECT_EQ(c.W.KINBAS[2], 0);
+  EXPECT_EQ(c.W.KINBAS[c.W.NSTRUC + 1], 0);
+  EXPECT_EQ(c.W.XB[1], 2);  // Y = 4 / 2
+}
+
+// Y and Z are the same column: once Y is basic, Z's pivot in the remaining
+// row is 0, so Z is left out and that row takes its own logical column.
+TEST(SolverInverse, DependentColumnIsLeftOut) {
+  Basis b("MIN X\r\nST\r\nY + Z + X <= 4\r\nY + Z <= 3\r\n");
+  ASSERT_TRUE(b.ok);
+  b.run.CrashBasis();
+  const int y = 0, z = 1;  // column order of first appearance: Y, Z, X
+  b.W.JHEAD[1] = y + 1;
+  b.W.KINBAS[y] = 2;
+  b.W.JHEAD[2] = z + 1;
+  b.W.KINBAS[z] = 3;
+  b.W.KINBAS[b.W.NSTRUC + 1] = 0;
+  b.W.KINBAS[b.W.NSTRUC + 2] = 0;
+  b.run.Reinvert();
+  EXPECT_EQ(b.W.JHEAD[1], y + 1);
+  EXPECT_EQ(b.W.KINBAS[z], 0);
+  EXPECT_EQ(b.W.JHEAD[2], b.W.NSTRUC + 2 + 1);
+  EXPECT_EQ(b.W.XB[1], 4);
+  EXPECT_EQ(b.W.XB[2], -1);  // 3 - 4: the slack is negative
+  b.run.TestFeasible();
+  EXPECT_EQ(b.W.INFEAS, 1);
+}
+
+TEST(SolverInverse, FeasibilityTest) {
+  Basis b("MAX X\r\nST\r\nX <= 4\r\n0 <= Y <= 2\r\nX + Y = 3\r\n");
+  ASSERT_TRUE(b.ok);
+  b.run.CrashBasis();
+  b.run.TestFeasible();
+  EXPECT_EQ(b.W.INFEAS, 1);  // the equality's fixed column holds 3
+  b.W.XB[3] = 4e-12;         // below ZTOL
+  b.run.TestFeasible();
+  EXPECT_EQ(b.W.INFEAS, 0);
+  // The ranged row's slack is bounded: a value within ZTOL of 1 becomes 1.
+  b.W.XB[2] = 1 + 3e-12;
+  b.run.TestFeasible();
+  EXPECT_EQ(b.W.INFEAS, 0);
+  EXPECT_EQ(b.W.XB[2], 1);
+  b.W.XB[2] = 1.5;
+  b.run.TestFeasible();
+  EXPECT_EQ(b.W.INFEAS, 1);
+  b.W.XB[2] = 0.5;
+  b.W.XB[1] = -1;
+  b.run.TestFeasible();
+  EXPECT_EQ(b.W.INFEAS, 1);
+  b.W.XB[1] = 1;
+  b.W.JHEAD[1] = 0;  // an artificial is basic
+  b.run.TestFeasible();
+  EXPECT_EQ(b.W.INFEAS, 1);
+}
+
+}  // namespace
+}  // namespace tavo
