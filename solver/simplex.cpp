@@ -324,18 +324,22 @@ void CalcRun::BuildPrices() {
     if (K > 0) {
       // Rows that enter the gradient, in order: i to add row i of the
       // inverse (value below 0), -(i+1) to subtract it (an artificial, a
-      // fixed column off zero, a bounded column above 1).
+      // fixed column off zero, a bounded column above 1). Rows with a free
+      // basic column never enter.
       std::int32_t* rows = W.NZROWS.data();
       std::int64_t count = 0;
       for (std::int64_t i = K; i < m; ++i) {
         const double x = W.XB[i];
         if (!(std::fabs(x) >= ztol)) continue;
+        const int jh = W.JHEAD[i];
+        const std::uint8_t kind = jh > 0 ? W.COLKND[jh - 1] : kKindArtificial;
+        // A free column may take any value: its row is never infeasible
+        // (the feasibility test passes it over too).
+        if (kind == kKindFree) continue;
         if (x < 0) {
           rows[count++] = static_cast<std::int32_t>(i);
           continue;
         }
-        const int jh = W.JHEAD[i];
-        const std::uint8_t kind = jh > 0 ? W.COLKND[jh - 1] : kKindArtificial;
         if (jh == 0 || kind == kKindFixedZero || (kind == kKindBounded && x > 1))
           rows[count++] = static_cast<std::int32_t>(-(i + 1));
       }

@@ -75,6 +75,7 @@ void PlainBuildPrices(Workspace& W, const SolverSettings& s) {
   for (int i = K; i < m; ++i) {
     if (std::fabs(W.XB[i]) < s.ZTOL) continue;
     const int jh = W.JHEAD[i];
+    if (jh > 0 && W.COLKND[jh - 1] == kKindFree) continue;  // never infeasible
     if (W.XB[i] < 0) {
       for (int c = 0; c < m; ++c) W.PI[c] += W.BINV[At(c, m, i)];
     } else if (jh == 0 || W.COLKND[jh - 1] == kKindFixedZero ||

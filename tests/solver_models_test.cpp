@@ -293,6 +293,20 @@ TEST(SolverModels, GoalRowKeepsItsUnitColumn) {
   EXPECT_NEAR(r.W.RACT[0], -2, kTol);
 }
 
+// Phase 1 takes a free basic column below zero for what it is, a value
+// like any other: counting its row into the infeasibility gradient cancelled
+// the gradient here and ended the solve without a feasible solution.
+// (Reference optimum from glpsol: -26.4891146589.)
+TEST(SolverModels, FreeBasicColumnBelowZeroIsNotAnInfeasibility) {
+  SolveRun r(Model({"MIN - 1 X1 - 6 X2 + 5 X3 - 1 X4", "ST", "1.5 X1 + 5 X2 + 1 X3 - 6 X4 <= 51.5",
+                    "- 5 X1 - 6.5 X2 - 6 X3 - 3 X4 >= - 33.5", "- 2 X1 + 3.5 X2 + 1 X3 - 8 X4 <= 35.5",
+                    "5 X1 - 2 X3 - 1.5 X4 <= 31", "- 1 X1 + 6.5 X2 + 2 X3 + 2 X4 = 20",
+                    "2 X1 + 2 X2 + 2 X3 + 2 X4 <= 11", "- 4 <= 1X4 <= - 3", "END", "FREE X4", "SLB X2 2"}));
+  ASSERT_EQ(r.Solve(), kResultOptimal) << r.Log();
+  EXPECT_NEAR(r.Goal(0), 26.4891146589, 1e-9);
+  EXPECT_NEAR(r.X("X4"), -3.17198838897, 1e-9);
+}
+
 // ---- Goal programs ----
 
 TEST(SolverModels, TwoLevelsLowerLevelDecidesAmongOptima) {
