@@ -213,6 +213,9 @@ void CalcRun::BuildReports(int flag) {
     double p = 0;
     if (i >= K) {
       p = W.BINV[static_cast<std::size_t>(i) * m + 0];
+      // A two-sided row is held divided by its range width; its price is
+      // shown per unit of the model's right-hand side, like its slack.
+      if (W.RANGE[i] != 0 && W.ROWTYP[i] != kRowEqual) p /= W.RANGE[i];
       if (std::fabs(p) < settings.ETOL) p = 0;
       if (W.ROWTYP[i] == kRowGreater) p = -p;
     }

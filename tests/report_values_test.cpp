@@ -112,6 +112,18 @@ TEST(ReportValues, LabelsNumberingAndTheTitle) {
   EXPECT_EQ(SplitLines(plain.result().columnsText)[3], J("[　モデル名：TAVO　Data　]"));
 }
 
+TEST(ReportValues, TwoSidedRowPriceIsPerUnitOfItsRightHandSide) {
+  // MAX 3X + 2Y with X + Y <= 40 and 10 <= X <= 30: X = 30, Y = 10. One more
+  // unit of the upper end 30 gains 3 - 2 = 1 (the row is held divided by
+  // its width 20, so the inverse holds 20).
+  KeptRun r(Model({"MAX 3X + 2Y", "ST", "X + Y <= 40", "10 <= X <= 30", "END"}));
+  ASSERT_EQ(r.Solve(), 1);
+  auto rows = RowRows(r.result());
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[1], (Line{J("制約行1"), J("　"), "0.", "2."}));
+  EXPECT_EQ(rows[2], (Line{J("制約行2"), J("　"), "0.", "1."}));
+}
+
 TEST(ReportValues, RoundingOnAndOff) {
   // X = Y = 1/3, goal 2/3, dual prices 4/33 and 5/33.
   const std::string model = Model({"MAX X + Y", "ST", "7X + 2Y <= 3", "X + 5Y <= 2", "END"});
