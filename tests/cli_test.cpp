@@ -193,9 +193,12 @@ TEST_F(CliTest, UsageErrorsExit64WithOneLineReason) {
 
 TEST_F(CliTest, OptionsMayBeWrittenWithEqualsAndAfterDoubleDash) {
   std::string model = Quote(Model("m.tvd", Crlf(kPlan)));
-  Outcome a = Tavo("check --report=log --output-encoding=cp932 " + model);
-  Outcome b = Tavo("check --report log --output-encoding cp932 -- " + model);
-  EXPECT_EQ(a.status, b.status);
+  // The log carries time stamps; the other texts are the same from run to run.
+  Outcome a = Tavo("solve --report=rows,columns --output-encoding=cp932 " + model);
+  Outcome b = Tavo("solve --report rows,columns --output-encoding cp932 -- " + model);
+  EXPECT_EQ(a.status, 0);
+  EXPECT_EQ(b.status, 0);
+  EXPECT_FALSE(a.out.empty());
   EXPECT_EQ(a.out, b.out);
 }
 
