@@ -60,8 +60,8 @@ bench_one() {
 
   local t_wall t_rss t_exit t_nodes t_obj t_stat
   read -r t_wall t_rss t_exit < <("$gen" run "$base.tavo.log" -- \
-    timeout -s INT -k 10 "$limit" "$tavo" solve "$base.tvd" --report log,rows)
-  t_nodes=$(sed -n 's/^ *Branches = \([0-9]*\).*/\1/p' "$base.tavo.log" | tail -1)
+    timeout --preserve-status -s INT -k 10 "$limit" "$tavo" solve "$base.tvd" --report log,rows)
+  t_nodes=$(sed -n 's/.*Branches = \([0-9]*\).*/\1/p' "$base.tavo.log" | tail -1)
   t_obj=$(awk -F'\t' '$1 == "目標行1" && $2 == "BS" {print $3; exit}' "$base.tavo.log")
   case $t_exit in
     0) t_stat=opt ;; 2) t_stat=inf ;; 3) t_stat=unb ;; 4) t_stat=itl ;; 5) t_stat=err ;; 6) t_stat=stop ;;

@@ -51,7 +51,7 @@ bench_one() {
   # objective negated).
   local t_wall t_rss t_exit
   read -r t_wall t_rss t_exit < <("$gen" run "$base.tavo.log" -- \
-    timeout -s INT -k 10 "$limit" "$tavo" solve "$base.tvd" --report log,rows)
+    timeout --preserve-status -s INT -k 10 "$limit" "$tavo" solve "$base.tvd" --report log,rows)
   local t_iter t_obj t_stat
   t_iter=$(sed -n 's/^ *Iterations = \([0-9]*\).*/\1/p' "$base.tavo.log" | head -1)
   t_obj=$(awk -F'\t' '$1 == "目標行1" && $2 == "BS" {print $3; exit}' "$base.tavo.log")

@@ -9,9 +9,10 @@
 namespace tavo::testsupport {
 namespace {
 
-void CheckFamily(const char* name, const GenOptions& options, std::uint64_t seedBase, int count) {
+void CheckFamily(const char* name, const GenOptions& options, std::uint64_t seedBase, int count,
+                 const SolverSettings& settings = DefaultSettings()) {
   if (!HaveGlpsol()) GTEST_SKIP() << "glpsol is not installed";
-  FamilySummary s = RunFamily(options, seedBase, count, RefSolver::kGlpsol);
+  FamilySummary s = RunFamily(options, seedBase, count, RefSolver::kGlpsol, 3, settings);
   std::printf("%s\n", SummaryLine(name, s).c_str());
   EXPECT_EQ(s.mismatches, 0) << SummaryLine(name, s) << "\n" << s.report;
   EXPECT_EQ(s.referenceFailed, 0) << "glpsol gave no answer for some models";
@@ -73,6 +74,35 @@ TEST(DiffLp, LargerModels) {
   o.maxGoals = 2;
   o.rangeChance = 0.15;
   CheckFamily("larger", o, 6000, 60);
+}
+
+// Medium models whose solves run past 3 m iterations, where the cycling
+// history starts to bar (entering column, leaving row) pairs.
+TEST(DiffLp, MediumDegenerateModelsReachTheCyclingHistory) {
+  GenOptions o;
+  o.minVars = 40;
+  o.maxVars = 60;
+  o.minRows = 25;
+  o.maxRows = 40;
+  o.coefRange = 2;
+  o.density = 0.5;
+  o.halfCoefChance = 0;
+  o.eqChance = 0.15;
+  o.budgetRowChance = 0.8;
+  CheckFamily("medium degenerate", o, 7000, 40);
+}
+
+// The same small models with a reinversion every few iterations, which
+// rebuilds the inverse and the basic values mid-solve and sends phase 2 back
+// through the feasibility test.
+TEST(DiffLp, FrequentReinversion) {
+  GenOptions o;
+  o.maxGoals = 2;
+  o.freeChance = 0.15;
+  o.rangeChance = 0.2;
+  SolverSettings s = DefaultSettings();
+  s.NOINVERT = 2;
+  CheckFamily("frequent reinversion", o, 8000, 100, s);
 }
 
 }  // namespace

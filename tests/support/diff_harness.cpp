@@ -66,11 +66,12 @@ RefStatus StatusOfResultCode(int code) {
 
 bool Agree(double a, double b, double tol) { return std::fabs(a - b) <= tol * std::max(1.0, std::fabs(b)); }
 
-Comparison CompareModel(const Model& model, RefSolver solver, const std::string& dir) {
+Comparison CompareModel(const Model& model, RefSolver solver, const std::string& dir,
+                        const SolverSettings& settings) {
   Comparison c;
   const bool mip = model.HasIntegers();
   std::string text = WriteTavoModel(model);
-  c.tavo = SolveWithTavo(text, DefaultSettings());
+  c.tavo = SolveWithTavo(text, settings);
   LexOutcome lex = SolveLexicographic(solver, model, dir);
   c.refStatus = lex.status;
   if (lex.status == RefStatus::kFailed) {
@@ -131,13 +132,14 @@ Comparison CompareModel(const Model& model, RefSolver solver, const std::string&
   return c;
 }
 
-Model ShrinkMismatch(const Model& model, RefSolver solver, const std::string& dir) {
+Model ShrinkMismatch(const Model& model, RefSolver solver, const std::string& dir,
+                     const SolverSettings& settings) {
   // Each try is one TAVO solve and one reference solve per goal level; the
   // budget keeps a badly broken solver from making the suite crawl.
   int budget = 400;
   auto fails = [&](const Model& m) {
     if (budget-- <= 0) return false;
-    Comparison c = CompareModel(m, solver, dir);
+    Comparison c = CompareModel(m, solver, dir, settings);
     return !c.referenceFailed && c.mismatch;
   };
   Model best = model;
@@ -240,14 +242,14 @@ Model ShrinkMismatch(const Model& model, RefSolver solver, const std::string& di
 }
 
 FamilySummary RunFamily(const GenOptions& options, std::uint64_t seedBase, int count, RefSolver solver,
-                        int maxReported) {
+                        int maxReported, const SolverSettings& settings) {
   FamilySummary s;
   ScratchDir dir;
   for (int k = 0; k < count; ++k) {
     std::uint64_t seed = seedBase + static_cast<std::uint64_t>(k);
     Rng rng(seed);
     Model model = RandomModel(rng, options);
-    Comparison c = CompareModel(model, solver, dir.path());
+    Comparison c = CompareModel(model, solver, dir.path(), settings);
     ++s.models;
     if (c.referenceFailed) {
       if (s.referenceFailed < maxReported)
@@ -268,8 +270,8 @@ FamilySummary RunFamily(const GenOptions& options, std::uint64_t seedBase, int c
         s.report += "---- mismatch, seed " + std::to_string(seed) + ":\n" + c.detail + "\n";
       }
       if (s.mismatches < kShrunk) {
-        Model small = ShrinkMismatch(model, solver, dir.path());
-        Comparison again = CompareModel(small, solver, dir.path());
+        Model small = ShrinkMismatch(model, solver, dir.path(), settings);
+        Comparison again = CompareModel(small, solver, dir.path(), settings);
         if (again.mismatch) s.report += "-- the same kind of mismatch, shrunk:\n" + again.detail + "\n";
       }
       ++s.mismatches;

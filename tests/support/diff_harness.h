@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "shell/settings.h"
 #include "tests/support/model_writer.h"
 #include "tests/support/reference_solver.h"
 #include "tests/support/tavo_runner.h"
@@ -28,13 +29,16 @@ RefStatus StatusOfResultCode(int code);
 // Values agree when |a - b| <= tol * max(1, |b|).
 bool Agree(double a, double b, double tol);
 
-Comparison CompareModel(const Model& model, RefSolver solver, const std::string& dir);
+// Solves with `settings` (DefaultSettings() unless a family asks otherwise).
+Comparison CompareModel(const Model& model, RefSolver solver, const std::string& dir,
+                        const SolverSettings& settings = DefaultSettings());
 
 // A smaller model that still shows a mismatch: rows, terms, goals and
 // bounds are dropped and coefficients simplified one at a time for as long
 // as the comparison keeps failing. Returns the model unchanged when it
 // agrees with the reference.
-Model ShrinkMismatch(const Model& model, RefSolver solver, const std::string& dir);
+Model ShrinkMismatch(const Model& model, RefSolver solver, const std::string& dir,
+                     const SolverSettings& settings = DefaultSettings());
 
 struct FamilySummary {
   int models = 0;
@@ -50,7 +54,7 @@ struct FamilySummary {
 // and compares each. The report lists the first `maxReported` mismatches,
 // each followed by a shrunk model that still shows it.
 FamilySummary RunFamily(const GenOptions& options, std::uint64_t seedBase, int count, RefSolver solver,
-                        int maxReported = 3);
+                        int maxReported = 3, const SolverSettings& settings = DefaultSettings());
 
 std::string SummaryLine(const std::string& family, const FamilySummary& s);
 
