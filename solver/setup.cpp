@@ -86,11 +86,11 @@ unsigned __int128 SolverBytes(const Workspace& W, const SolverSettings& s) {
   U bytes = 0;
   bytes += m * m * sizeof(double);                  // BINV
   bytes += 2 * K * m * sizeof(double);              // PI and its mask
-  bytes += m * (2 * sizeof(std::int32_t) + 2 * sizeof(double) + sizeof(std::int32_t));  // JHEAD, JHSAVE, ALPHA, RACT, NZROWS
+  bytes += m * (3 * sizeof(std::int32_t) + 3 * sizeof(double));  // JHEAD, JHSAVE, NZROWS, ALPHA, RACT, GRADSIGN
   bytes += N * (2 * sizeof(std::int32_t) + 2 + sizeof(double));  // KINBAS, KBSAVE, COLKND, ATUPR, XVAL
   bytes += K * (3 * sizeof(double) + 3 * sizeof(std::int32_t));  // DJ, DJBEST, g_incumbentGoals, JBEST, DIRBST, BNDBST
   bytes += n * (sizeof(double) + sizeof(std::int64_t) + 1);      // XACT, pattern starts and marks
-  bytes += static_cast<U>(nonzeros) * sizeof(std::int32_t);     // pattern rows
+  bytes += static_cast<U>(nonzeros) * (sizeof(std::int32_t) + sizeof(double));  // pattern rows and values
   if (W.NINT != 0) {
     const U length = static_cast<U>(s.BB_LENGTH > 1 ? s.BB_LENGTH : 1);
     bytes += N * (1 + sizeof(std::int32_t)) + 2 * n * sizeof(double) + length * sizeof(BbNode);
@@ -123,6 +123,7 @@ void BuildPattern(Workspace& W) {
   W.APATBEG.assign(static_cast<std::size_t>(n) + 1, 0);
   W.APATDENSE.assign(static_cast<std::size_t>(n), 0);
   W.APATROW.clear();
+  W.APATVAL.clear();
   for (std::int32_t j = 0; j < n; ++j) {
     const double* col = W.AMAT.data() + At(j, m, 0);
     std::int64_t count = 0;
@@ -130,7 +131,10 @@ void BuildPattern(Workspace& W) {
     W.APATBEG[j] = static_cast<std::int64_t>(W.APATROW.size());
     if (ListIsWorthwhile(count, m)) {
       for (std::int64_t i = 0; i < m; ++i) {
-        if (col[i] != 0) W.APATROW.push_back(static_cast<std::int32_t>(i));
+        if (col[i] != 0) {
+          W.APATROW.push_back(static_cast<std::int32_t>(i));
+          W.APATVAL.push_back(col[i]);
+        }
       }
     } else {
       W.APATDENSE[j] = 1;
@@ -138,6 +142,15 @@ void BuildPattern(Workspace& W) {
   }
   W.APATBEG[n] = static_cast<std::int64_t>(W.APATROW.size());
   W.APATM = W.MROWS;
+}
+
+void RefreshPatternValues(Workspace& W) {
+  const std::int64_t m = W.MROWS;
+  for (std::int32_t j = 0; j < W.NSTRUC; ++j) {
+    const double* col = W.AMAT.data() + At(j, m, 0);
+    for (std::int64_t p = W.APATBEG[j], e = W.APATBEG[static_cast<std::size_t>(j) + 1]; p < e; ++p)
+      W.APATVAL[static_cast<std::size_t>(p)] = col[W.APATROW[static_cast<std::size_t>(p)]];
+  }
 }
 
 }  // namespace solver_detail
@@ -184,6 +197,7 @@ int CalcRun::SetupAndSolve() {
   SizeZero(W.XACT, n);
   SizeZero(W.PIMASK, static_cast<std::int64_t>(m) * K);
   SizeZero(W.NZROWS, m);
+  SizeZero(W.GRADSIGN, m);
 
   // INT written after FREE makes the variable a 0-1 variable (INT sets its
   // bounds 0 and 1); the leftover free mark would otherwise make the
@@ -312,6 +326,7 @@ void CalcRun::TransformModel(int mode) {
   W.APATBEG.assign(static_cast<std::size_t>(n) + 1, 0);
   W.APATDENSE.assign(static_cast<std::size_t>(n), 0);
   W.APATROW.clear();
+  W.APATVAL.clear();
   for (int j = 0; j < n; ++j) {
     W.BNDFLG[j] = NormaliseBoundFlags(W.BNDFLG[j]);
     std::uint8_t f = W.BNDFLG[j];
@@ -359,7 +374,10 @@ void CalcRun::TransformModel(int mode) {
     W.APATBEG[j] = static_cast<std::int64_t>(W.APATROW.size());
     if (solver_detail::ListIsWorthwhile(count, m)) {
       for (int i = 0; i < m; ++i) {
-        if (acol[i] != 0) W.APATROW.push_back(i);
+        if (acol[i] != 0) {
+          W.APATROW.push_back(i);
+          W.APATVAL.push_back(acol[i]);
+        }
       }
     } else {
       W.APATDENSE[j] = 1;

@@ -70,21 +70,6 @@ bool StepKeepsBounds(const Workspace& W, const SolverSettings& s) {
   return true;
 }
 
-// A pivot element this much smaller than the largest entry of the entering
-// column makes the basis close to singular (the reinversion may then drop a
-// column); the written rule's choice is not taken then.
-constexpr double kTinyPivot = 1.0e-7;
-
-bool PivotIsTiny(const Workspace& W, const SolverSettings& s) {
-  if (W.ILEAVE < 0) return false;
-  double largest = 0;
-  for (int i = W.NGOALS; i < W.MROWS; ++i) {
-    const double a = std::fabs(W.ALPHA[i]);
-    if (a >= s.ZTOL && a > largest) largest = a;
-  }
-  return std::fabs(W.ALPHA[W.ILEAVE]) < kTinyPivot * largest;
-}
-
 // The limit of one row for the entering column, as the written rule takes
 // it, except that a row barred by the cycling history counts and a basic
 // column fixed at zero limits both ways; with `slack` > 0 the bound is
@@ -131,13 +116,15 @@ bool RowLimit(const Workspace& W, int i, double ztol, double slack, double& rati
 // bound relaxed by half of ZTOL, then among the rows whose own ratio lies
 // within that limit the one with the largest pivot element. The step is that
 // row's ratio (never below 0), so no column within its bounds leaves them by
-// ZTOL or more.
-void SafeRatioTest(Workspace& W, const SolverSettings& s) {
+// ZTOL or more. The `barred` rows (the cycling history's) are passed over.
+void SafeRatioTest(Workspace& W, const SolverSettings& s, const std::int32_t* barred, int nbarred) {
   const double ztol = s.ZTOL;
   const double slack = 0.5 * ztol;
+  const auto isBarred = [&](int i) { return nbarred > 0 && std::find(barred, barred + nbarred, i) != barred + nbarred; };
   double limit = kStartRatio;
   bool any = false;
   for (int i = W.NGOALS; i < W.MROWS; ++i) {
+    if (isBarred(i)) continue;
     double ratio;
     std::uint8_t upper;
     if (RowLimit(W, i, ztol, slack, ratio, upper) && ratio < limit) {
@@ -151,6 +138,7 @@ void SafeRatioTest(Workspace& W, const SolverSettings& s) {
   std::uint8_t bestUpper = 0;
   if (any) {
     for (int i = W.NGOALS; i < W.MROWS; ++i) {
+      if (isBarred(i)) continue;
       double ratio;
       std::uint8_t upper;
       if (!RowLimit(W, i, ztol, 0.0, ratio, upper) || ratio > limit) continue;
@@ -194,6 +182,7 @@ int CalcRun::RunSimplex() {
   W.SMODE = 1;
   W.NCYC = 0;
   solver_detail::EnsurePattern(W);
+  solver_detail::RefreshPatternValues(W);
   const std::size_t priceSize = static_cast<std::size_t>(m) * static_cast<std::size_t>(K > 0 ? K : 0);
   if (W.PI.size() != priceSize) W.PI.assign(priceSize, 0.0);
   if (W.PIMASK.size() != priceSize) W.PIMASK.assign(priceSize, 0.0);
@@ -321,12 +310,15 @@ void CalcRun::BuildPrices() {
     }
   } else {
     std::fill(W.PI.begin(), W.PI.end(), 0.0);
+    if (W.GRADSIGN.size() != static_cast<std::size_t>(m)) W.GRADSIGN.assign(static_cast<std::size_t>(m), 0.0);
+    if (W.NZROWS.size() != static_cast<std::size_t>(m)) W.NZROWS.assign(static_cast<std::size_t>(m), 0);
     if (K > 0) {
-      // Rows that enter the gradient, in order: i to add row i of the
-      // inverse (value below 0), -(i+1) to subtract it (an artificial, a
-      // fixed column off zero, a bounded column above 1). Rows with a free
-      // basic column never enter.
+      // Rows that enter the gradient, in order, with the sign of their
+      // share: +1 to add row i of the inverse (value below 0), -1 to
+      // subtract it (an artificial, a fixed column off zero, a bounded
+      // column above 1). Rows with a free basic column never enter.
       std::int32_t* rows = W.NZROWS.data();
+      double* sign = W.GRADSIGN.data();
       std::int64_t count = 0;
       for (std::int64_t i = K; i < m; ++i) {
         const double x = W.XB[i];
@@ -337,26 +329,48 @@ void CalcRun::BuildPrices() {
         // (the feasibility test passes it over too).
         if (kind == kKindFree) continue;
         if (x < 0) {
-          rows[count++] = static_cast<std::int32_t>(i);
-          continue;
+          rows[count] = static_cast<std::int32_t>(i);
+          sign[count++] = 1.0;
+        } else if (jh == 0 || kind == kKindFixedZero || (kind == kKindBounded && x > 1)) {
+          rows[count] = static_cast<std::int32_t>(i);
+          sign[count++] = -1.0;
         }
-        if (jh == 0 || kind == kKindFixedZero || (kind == kKindBounded && x > 1))
-          rows[count++] = static_cast<std::int32_t>(-(i + 1));
       }
-      // Column by column of the inverse (contiguous), adding the rows in
-      // the same order as the row-by-row sum.
+      // PI[c] is the sum over those rows of +-B^-1(i,c), added in row
+      // order. The columns of the inverse are contiguous; eight of them are
+      // summed side by side (eight independent chains, each in row order).
+      // s + (-1*b) is s - b exactly.
       if (count > 0) {
-        for (std::int64_t c = 0; c < m; ++c) {
+        std::int64_t c = 0;
+        for (; c + 8 <= m; c += 8) {
+          const double* col = binv + At(c, m, 0);
+          double s0 = pi[c], s1 = pi[c + 1], s2 = pi[c + 2], s3 = pi[c + 3];
+          double s4 = pi[c + 4], s5 = pi[c + 5], s6 = pi[c + 6], s7 = pi[c + 7];
+          for (std::int64_t p = 0; p < count; ++p) {
+            const std::int64_t i = rows[p];
+            const double w = sign[p];
+            s0 = s0 + w * col[i];
+            s1 = s1 + w * col[m + i];
+            s2 = s2 + w * col[2 * m + i];
+            s3 = s3 + w * col[3 * m + i];
+            s4 = s4 + w * col[4 * m + i];
+            s5 = s5 + w * col[5 * m + i];
+            s6 = s6 + w * col[6 * m + i];
+            s7 = s7 + w * col[7 * m + i];
+          }
+          pi[c] = s0;
+          pi[c + 1] = s1;
+          pi[c + 2] = s2;
+          pi[c + 3] = s3;
+          pi[c + 4] = s4;
+          pi[c + 5] = s5;
+          pi[c + 6] = s6;
+          pi[c + 7] = s7;
+        }
+        for (; c < m; ++c) {
           const double* col = binv + At(c, m, 0);
           double s = pi[c];
-          for (std::int64_t p = 0; p < count; ++p) {
-            const std::int32_t v = rows[p];
-            if (v >= 0) {
-              s = s + col[v];
-            } else {
-              s = s - col[-v - 1];
-            }
-          }
+          for (std::int64_t p = 0; p < count; ++p) s = s + sign[p] * col[rows[p]];
           pi[c] = s;
         }
       }
@@ -488,10 +502,9 @@ void CalcRun::ChooseEntering() {
 // its bounds within them. Where it would not (a row barred by the cycling
 // history that still limits the step, a column fixed at zero pushed off
 // zero, ties that carried the step past a smaller ratio, a degenerate ratio
-// 1e-20/|ALPHA| that is not negligible for a tiny pivot element), or where
-// its pivot element is tiny against the entering column's largest entry, the
-// plain minimum ratio over every row decides instead, in two passes that
-// prefer a large pivot element.
+// 1e-20/|ALPHA| that is not negligible for a tiny pivot element), the plain
+// minimum ratio over every row decides instead, in two passes that prefer a
+// large pivot element, passing over the barred rows where that is harmless.
 void CalcRun::ChooseLeaving() {
   const int m = W.MROWS;
   const int K = W.NGOALS;
@@ -564,8 +577,13 @@ void CalcRun::ChooseLeaving() {
   }
 
   // The step must not carry a basic column out of its bounds.
-  if (StepKeepsBounds(W, settings) && !PivotIsTiny(W, settings)) return;
-  SafeRatioTest(W, settings);
+  if (StepKeepsBounds(W, settings)) return;
+  // The cycling history still bars its rows where that is harmless.
+  if (nbarred > 0) {
+    SafeRatioTest(W, settings, barred, nbarred);
+    if (StepKeepsBounds(W, settings)) return;
+  }
+  SafeRatioTest(W, settings, nullptr, 0);
 }
 
 // Current leaving row r = ILEAVE against candidate row c = JCUR: at the first

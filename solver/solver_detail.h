@@ -22,7 +22,7 @@ inline bool ListIsWorthwhile(std::int64_t nonzeros, std::int64_t m) { return non
 // True when the nonzero pattern of AMAT matches the workspace's dimensions.
 inline bool PatternReady(const Workspace& W) {
   return W.APATM == W.MROWS && W.APATBEG.size() == static_cast<std::size_t>(W.NSTRUC) + 1 &&
-         W.APATDENSE.size() == static_cast<std::size_t>(W.NSTRUC);
+         W.APATDENSE.size() == static_cast<std::size_t>(W.NSTRUC) && W.APATVAL.size() == W.APATROW.size();
 }
 
 // Rebuilds the nonzero pattern of every structural column from AMAT.
@@ -32,10 +32,14 @@ inline void EnsurePattern(Workspace& W) {
   if (!PatternReady(W)) BuildPattern(W);
 }
 
+// Copies the values of the listed entries from AMAT again.
+void RefreshPatternValues(Workspace& W);
+
 // Calls f(i, a) for every row i (ascending) where column j has a nonzero
-// entry a: AMAT through its pattern for a structural column, the unit entry
-// for a logical one. Entries listed in the pattern that have since become 0
-// are skipped, so the result equals a plain scan of the column.
+// entry a: the listed values (or AMAT itself for a dense column) for a
+// structural column, the unit entry for a logical one. Entries listed that
+// have since become 0 are skipped, so the result equals a plain scan of the
+// column as long as the values are those of AMAT.
 template <typename F>
 inline void ForEachNonzero(const Workspace& W, std::int32_t j, F&& f) {
   const std::int64_t m = W.MROWS;
@@ -44,15 +48,15 @@ inline void ForEachNonzero(const Workspace& W, std::int32_t j, F&& f) {
     f(static_cast<std::int32_t>(j - n), 1.0);
     return;
   }
-  const double* col = W.AMAT.data() + At(j, m, 0);
   if (!W.APATDENSE[j]) {
     const std::int32_t* rows = W.APATROW.data();
+    const double* values = W.APATVAL.data();
     for (std::int64_t p = W.APATBEG[j], e = W.APATBEG[static_cast<std::size_t>(j) + 1]; p < e; ++p) {
-      const std::int32_t i = rows[p];
-      const double a = col[i];
-      if (a != 0) f(i, a);
+      const double a = values[p];
+      if (a != 0) f(rows[p], a);
     }
   } else {
+    const double* col = W.AMAT.data() + At(j, m, 0);
     for (std::int32_t i = 0; i < m; ++i) {
       const double a = col[i];
       if (a != 0) f(i, a);

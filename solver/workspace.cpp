@@ -41,10 +41,12 @@ void Workspace::Release() {
   Empty(g_bbNodes);
   Empty(APATBEG);
   Empty(APATROW);
+  Empty(APATVAL);
   Empty(APATDENSE);
   APATM = -1;
   Empty(PIMASK);
   Empty(NZROWS);
+  Empty(GRADSIGN);
   if (NINT != 0) {
     Empty(g_origColType);
     Empty(g_origUpper);

@@ -168,18 +168,25 @@ struct Workspace {
   //   APATROW  nnz   rows of the nonzero AMAT entries of each structural
   //                  column, ascending; a column listed as dense (APATDENSE)
   //                  has no entries here and is read whole
+  //   APATVAL  nnz   the values of those entries (AMAT[j*m + APATROW[p]]),
+  //                  copied so that pricing reads them contiguously; the
+  //                  simplex refreshes them from AMAT when it starts
   //   APATDENSE n    1 when column j has so many nonzeros that a plain scan
   //                  is cheaper than a list
   //   APATM          MROWS the pattern was built for (-1: none)
   //   PIMASK   K*m   PI with every entry below ZTOL in magnitude as 0 (the
   //                  entries pricing skips), rebuilt with PI
-  //   NZROWS   m     scratch: positions of the nonzero entries of ALPHA
+  //   NZROWS   m     scratch: positions of the nonzero entries of ALPHA, or
+  //                  the rows of the phase-1 gradient
+  //   GRADSIGN m     scratch: +1 or -1, the sign of each gradient row
   std::vector<std::int64_t> APATBEG;
   std::vector<std::int32_t> APATROW;
+  std::vector<double> APATVAL;
   std::vector<std::uint8_t> APATDENSE;
   std::int32_t APATM = -1;
   std::vector<double> PIMASK;
   std::vector<std::int32_t> NZROWS;
+  std::vector<double> GRADSIGN;
 
   // Empties every array after a run whose parse succeeded. CNAME keeps the
   // last model's names; the copies of the parsed bounds are emptied only for

@@ -495,7 +495,7 @@ TEST(SolverKernels, IntegerSearchStatesMatchThePlainLoops) {
 
 // The nonzero pattern of the matrix follows the column values through the
 // branch and bound's substitutions: a scan of every column finds no nonzero
-// entry outside its pattern.
+// entry outside its pattern, and the listed values are the matrix's.
 TEST(SolverKernels, PatternCoversEveryNonzeroEntry) {
   testsupport::GenOptions options;
   options.maxVars = 8;
@@ -517,6 +517,9 @@ TEST(SolverKernels, PatternCoversEveryNonzeroEntry) {
       for (int j = 0; j < W->NSTRUC; ++j) {
         if (W->APATDENSE[j]) continue;
         std::vector<int> listed(W->APATROW.begin() + W->APATBEG[j], W->APATROW.begin() + W->APATBEG[j + 1]);
+        // The listed values are those of the matrix.
+        for (std::int64_t p = W->APATBEG[j]; p < W->APATBEG[j + 1]; ++p)
+          ASSERT_EQ(W->APATVAL[p], W->AMAT[At(j, m, W->APATROW[p])]) << "column " << j;
         for (int i = 0; i < m; ++i) {
           if (W->AMAT[At(j, m, i)] != 0)
             ASSERT_TRUE(std::find(listed.begin(), listed.end(), i) != listed.end()) << "column " << j << " row " << i;
