@@ -5,6 +5,10 @@
 // that the search never comes near the node-table limit.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+
+#include "solver/workspace.h"
 #include "tests/support/diff_harness.h"
 
 namespace tavo::testsupport {
@@ -81,6 +85,82 @@ TEST(DiffMip, MixedAgainstCbc) {
   o.binChance = 0.3;
   o.maxGoals = 2;
   CheckFamily("mixed (cbc)", o, 16000, 40, RefSolver::kCbc);
+}
+
+// Denser rows and wider boxes: searches of hundreds of nodes, deep enough to
+// exercise the node order, the "branch without effect" closing and the
+// incumbent comparisons many times per model.
+TEST(DiffMip, LongerSearches) {
+  GenOptions o = SmallInteger();
+  o.minVars = 10;
+  o.maxVars = 14;
+  o.minRows = 4;
+  o.maxRows = 7;
+  o.density = 0.8;
+  o.coefRange = 15;
+  o.intChance = 0.7;
+  o.binChance = 0.2;
+  o.eqChance = 0.15;
+  CheckFamily("longer searches", o, 17000, 30);
+}
+
+// With a node table of a few entries the search stops early. Whatever it
+// returns must still be sound: an integer-feasible point whose first goal is
+// not better than the true optimum, or no solution (code 2) only when the
+// table ran full.
+TEST(DiffMip, SmallNodeTableStopsSoundly) {
+  if (!HaveGlpsol()) GTEST_SKIP() << "glpsol is not installed";
+  GenOptions o = SmallInteger();
+  o.minVars = 8;
+  o.maxVars = 12;
+  o.density = 0.8;
+  o.coefRange = 15;
+  o.intChance = 0.7;
+  o.binChance = 0.2;
+  SolverSettings settings = DefaultSettings();
+  settings.BB_LENGTH = 10;
+  ScratchDir dir;
+  int full = 0, unsound = 0;
+  std::string report;
+  for (std::uint64_t seed = 18000; seed < 18060; ++seed) {
+    Rng rng(seed);
+    Model m = RandomModel(rng, o);
+    const std::string text = WriteTavoModel(m);
+    TavoOutcome t = SolveWithTavo(text, settings);
+    LexOutcome ref = SolveLexicographic(RefSolver::kGlpsol, m, dir.path());
+    if (!t.parsed || ref.status == RefStatus::kFailed) continue;
+    full += t.tableFull;
+    std::string why;
+    if (t.resultCode == kResultOptimal) {
+      std::vector<std::string> names;
+      for (const Var& v : m.vars) names.push_back(v.name);
+      std::vector<double> x;
+      if (!InModelOrder(t, names, x)) {
+        why = "columns do not match";
+      } else {
+        std::string bad = CheckFeasible(m, x, 1e-6, 5e-7, true);
+        if (!bad.empty()) why = "reported point not feasible: " + bad;
+        if (ref.status != RefStatus::kOptimal) {
+          why += " reference says " + std::string(RefStatusName(ref.status));
+        } else {
+          const double v = TavoGoalValue(t, 0, m.goals[0].maximize), best = ref.goals[0];
+          const double tol = 1e-6 * std::max(1.0, std::fabs(best));
+          if (m.goals[0].maximize ? v > best + tol : v < best - tol)
+            why += " goal 1 " + std::to_string(v) + " better than the optimum " + std::to_string(best);
+        }
+      }
+    } else if (t.resultCode == kResultInfeasible) {
+      if (ref.status == RefStatus::kOptimal && !t.tableFull) why = "no solution reported without a full table";
+    } else if (StatusOfResultCode(t.resultCode) != ref.status) {
+      why = "result code " + std::to_string(t.resultCode) + ", reference " + RefStatusName(ref.status);
+    }
+    if (!why.empty()) {
+      if (unsound++ < 3) report += "seed " + std::to_string(seed) + ": " + why + "\n" + text + "\n";
+    }
+  }
+  std::printf("small node table: %d of 60 searches ran the table full, %d unsound outcomes\n", full, unsound);
+  EXPECT_EQ(unsound, 0) << report;
+  EXPECT_GE(full, 15) << "the table should run full in a good part of the searches";
 }
 
 }  // namespace
