@@ -518,11 +518,13 @@ TEST(SolverKernels, PatternCoversEveryNonzeroEntry) {
         if (W->APATDENSE[j]) continue;
         std::vector<int> listed(W->APATROW.begin() + W->APATBEG[j], W->APATROW.begin() + W->APATBEG[j + 1]);
         // The listed values are those of the matrix.
-        for (std::int64_t p = W->APATBEG[j]; p < W->APATBEG[j + 1]; ++p)
+        for (std::int64_t p = W->APATBEG[j]; p < W->APATBEG[j + 1]; ++p) {
           ASSERT_EQ(W->APATVAL[p], W->AMAT[At(j, m, W->APATROW[p])]) << "column " << j;
+        }
         for (int i = 0; i < m; ++i) {
-          if (W->AMAT[At(j, m, i)] != 0)
+          if (W->AMAT[At(j, m, i)] != 0) {
             ASSERT_TRUE(std::find(listed.begin(), listed.end(), i) != listed.end()) << "column " << j << " row " << i;
+          }
         }
       }
     };
