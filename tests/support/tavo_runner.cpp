@@ -44,6 +44,7 @@ TavoOutcome SolveWithTavo(const std::string& modelText, const SolverSettings& se
     out.nodesSolved = W.NINT != 0 ? W.g_branchCount + 1 : 0;
     out.tableFull = W.NINT != 0 && W.g_bbLastNode >= settings.BB_LENGTH - 2;
     const bool searched = W.NINT != 0 && W.g_bbState != 0;
+    out.haveIncumbent = searched && W.g_haveIncumbent == 1;
     if (searched && W.g_haveIncumbent == 1) {
       out.goalActivity.assign(W.g_incumbentGoals.begin(), W.g_incumbentGoals.begin() + W.NGOALS);
       out.xFromReport = true;

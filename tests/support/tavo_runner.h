@@ -32,6 +32,7 @@ struct TavoOutcome {
   int branches = 0;          // g_branchOptimalCount
   int nodesSolved = 0;       // g_branchCount + 1 (0 without a search)
   bool tableFull = false;    // the search stopped branching: node table nearly full
+  bool haveIncumbent = false;  // the search found an integer-feasible solution
   double seconds = 0;        // wall time of parse + solve
   std::string log;           // calculation log (code page 932)
   std::string columnsText;
