@@ -214,17 +214,19 @@ int CalcRun::RunSimplex() {
     if (g_forceStop.load() != 0) {
       return (W.PHASE == 2 || W.g_haveIncumbent == 1) ? kResultForcedFeasible : kResultForcedInfeasible;
     }
-    // 2.7 Keep the feasible basis; feasibility lost in phase 2 without a
-    // reinversion in this pass brings it back and ends the solve.
+    // 2.7 Keep the feasible basis. Feasibility lost in phase 2 without a
+    // reinversion in this pass (a row whose entry lies below the pivot
+    // tolerance, so the ratio test passes it over, moved past ZTOL) is
+    // repaired by phase 1 pricing from the current basis, as after a
+    // reinversion, and phase 2 resumes without new log lines. Going back to
+    // the saved basis and calling it optimal would report a point that is
+    // not optimal.
     if (W.INFEAS == 0) {
       std::copy(W.JHEAD.begin(), W.JHEAD.begin() + m, W.JHSAVE.begin());
       std::copy(W.KINBAS.begin(), W.KINBAS.end(), W.KBSAVE.begin());
     } else if (W.PHASE == 2) {
-      std::copy(W.JHSAVE.begin(), W.JHSAVE.begin() + m, W.JHEAD.begin());
-      std::copy(W.KBSAVE.begin(), W.KBSAVE.end(), W.KINBAS.begin());
-      Reinvert();
-      code = kResultOptimal;
-      break;
+      W.PHASE = 1;
+      W.PH2SEEN = 1;
     }
     // 2.8
     if (W.INFEAS == 0 && W.PHASE == 1) {

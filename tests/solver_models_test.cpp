@@ -307,6 +307,25 @@ TEST(SolverModels, FreeBasicColumnBelowZeroIsNotAnInfeasibility) {
   EXPECT_NEAR(r.X("X4"), -3.17198838897, 1e-9);
 }
 
+// X's entry 1e-12 in row 1 lies below the pivot tolerance, so the ratio
+// test passes row 1 over and X moves to 100, leaving row 1 at -1e-10, out of
+// its bounds. Phase 1 pricing repairs that (Y enters) and the solve goes on
+// to the optimum X = 100; it does not fall back to the last feasible basis
+// (X = 0) and call that optimal.
+TEST(SolverModels, FeasibilityLostInPhaseTwoIsRepaired) {
+  SolveRun r(Model({"MAX X", "ST", "0.000000000001X - Y <= 0", "Y <= 1", "X <= 100"}));
+  ASSERT_EQ(r.Solve(), kResultOptimal) << r.Log();
+  EXPECT_NEAR(r.X("X"), 100, 1e-9);
+  EXPECT_NEAR(r.X("Y"), 1e-10, 1e-15);
+  EXPECT_NEAR(r.Goal(0), 100, 1e-9);
+  // Phase 2 was entered once: one set of phase-change lines in the log.
+  std::size_t count = 0;
+  for (std::size_t at = r.Log().find("PHASE 2 BEGIN"); at != std::string::npos;
+       at = r.Log().find("PHASE 2 BEGIN", at + 1))
+    ++count;
+  EXPECT_EQ(count, 1u);
+}
+
 // ---- Goal programs ----
 
 TEST(SolverModels, TwoLevelsLowerLevelDecidesAmongOptima) {
