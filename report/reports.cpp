@@ -168,6 +168,13 @@ void CalcRun::BuildReports(int flag) {
     W.JCUR = j;
     PriceColumn();
     double d = W.DJ.empty() ? 0.0 : W.DJ[0];
+    // Pricing measures a bounded column per unit of its upper bound, but a
+    // column with both bounds was scaled by their width: per unit of the
+    // model variable its reduced cost is the priced value times u / (u - l).
+    const double u = W.UBND[j], l = W.LBND[j];
+    if (W.COLKND[j] == kKindBounded && (W.BNDFLG[j] & (kBndUpper | kBndLower)) == (kBndUpper | kBndLower) &&
+        u > 0 && u - l > 0)
+      d *= u / (u - l);
     if (std::fabs(d) < settings.ZTOL) d = 0;
     d = ROUND6(d);  // reduced costs are always shown to six decimals
     if (W.BNDFLG[j] & kBndNoLower) d = -d;

@@ -166,6 +166,23 @@ TEST(ReportValues, ReducedCostsAreAlwaysRoundedToSixDecimals) {
   EXPECT_EQ(rows[1], (Line{J("制約行1"), J("　"), "0.", "0.3333333333"}));
 }
 
+TEST(ReportValues, ReducedCostOfAColumnWithBothBoundsIsPerUnitOfTheVariable) {
+  // Y sits at its lower bound 2 with reduced cost 2 - 1 = 1 whether or not
+  // it also has an upper bound; the width 4 of [2, 6] must not scale it.
+  KeptRun both(Model({"MIN X + 2Y", "ST", "X + Y >= 3", "END", "SLB Y 2", "SUB Y 6"}), Rounding(0));
+  ASSERT_EQ(both.Solve(), 1);
+  KeptRun lowerOnly(Model({"MIN X + 2Y", "ST", "X + Y >= 3", "END", "SLB Y 2"}), Rounding(0));
+  ASSERT_EQ(lowerOnly.Solve(), 1);
+  auto a = ColumnRows(both.result());
+  auto b = ColumnRows(lowerOnly.result());
+  ASSERT_EQ(a.size(), 2u);
+  ASSERT_EQ(b.size(), 2u);
+  EXPECT_EQ(a[1][3], "2.");
+  EXPECT_EQ(b[1][3], "2.");
+  EXPECT_EQ(a[1][4], b[1][4]);
+  EXPECT_TRUE(a[1][4] == "1." || a[1][4] == "-1.") << a[1][4];
+}
+
 TEST(ReportValues, GoalAttainmentAnalysis) {
   // Goal 1 (no shortfall of 100) is attained; goal 2 (overtime) is 4;
   // goal 3 (X as large as possible) is 6.
