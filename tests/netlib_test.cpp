@@ -26,6 +26,7 @@
 #include "shell/port.h"
 #include "shell/settings.h"
 #include "solver/workspace.h"
+#include "tests/support/suite_env.h"
 #include "tests/support/diff_harness.h"
 #include "tests/support/mps_reader.h"
 
@@ -80,40 +81,9 @@ const NetlibCase kNetlib[] = {
 
 constexpr int kDefaultMaxRows = 300;
 
-// The default settings, with KEY=VALUE overrides from TAVO_NETLIB_SET (blank or comma
-// separated), so that the suite can be run with other tolerances or limits.
-SolverSettings SuiteSettings() {
-  SolverSettings s = DefaultSettings();
-  const char* env = std::getenv("TAVO_NETLIB_SET");
-  if (!env) return s;
-  std::string all = env;
-  for (char& ch : all)
-    if (ch == ',') ch = ' ';
-  std::istringstream in(all);
-  std::string item;
-  while (in >> item) {
-    std::size_t eq = item.find('=');
-    if (eq == std::string::npos || !SetSettingByName(s, item.substr(0, eq), item.substr(eq + 1)))
-      ADD_FAILURE() << "TAVO_NETLIB_SET: cannot apply " << item;
-  }
-  return s;
-}
-
-std::string DataDir() {
-  const char* env = std::getenv("TAVO_DATA_DIR");
-  return env && *env ? env : TAVO_DATA_DIR;
-}
-
-bool RunAll() {
-  const char* env = std::getenv("TAVO_NETLIB_ALL");
-  return env && std::string(env) == "1";
-}
-
-double BudgetSeconds() {
-  const char* env = std::getenv("TAVO_NETLIB_SECONDS");
-  double v = env ? std::atof(env) : 0;
-  return v > 0 ? v : 60;
-}
+SolverSettings SuiteSettings() { return SettingsFromEnv("TAVO_NETLIB_SET"); }
+bool RunAll() { return EnvFlag("TAVO_NETLIB_ALL"); }
+double BudgetSeconds() { return EnvSeconds("TAVO_NETLIB_SECONDS", 60); }
 
 // Readable parameter names in failure messages.
 void PrintTo(const NetlibCase& c, std::ostream* os) { *os << c.name; }
