@@ -5,7 +5,6 @@
 // coefficients, right-hand sides, row types, ranges, bounds and kinds. Every
 // fault found is a line of the calculation log and counts in NERR; parsing
 // goes on after most of them so that one run lists as many as it can.
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <climits>
@@ -84,27 +83,6 @@ unsigned long long AvailableMemoryBytes() {
   long pageSize = sysconf(_SC_PAGESIZE);
   if (pages <= 0 || pageSize <= 0) return 1ULL << 40;
   return static_cast<unsigned long long>(pages) * static_cast<unsigned long long>(pageSize);
-}
-
-// Sizes a large zeroed array of doubles. The memory is asked for first and,
-// where the system offers transparent huge pages on request, marked for them
-// before it is zeroed: zeroing then takes a few hundred page faults instead of
-// one per 4 KB page (the dense matrix of a big model is hundreds of megabytes).
-void AssignZeros(std::vector<double>& v, std::size_t count) {
-  v.clear();
-  v.shrink_to_fit();
-  v.reserve(count);
-#ifdef MADV_HUGEPAGE
-  constexpr std::uintptr_t kHuge = 2u << 20;
-  const std::size_t bytes = count * sizeof(double);
-  if (bytes >= 4 * kHuge) {
-    const std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(v.data());
-    const std::uintptr_t first = (begin + kHuge - 1) & ~(kHuge - 1);
-    const std::uintptr_t last = (begin + bytes) & ~(kHuge - 1);
-    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-  }
-#endif
-  v.resize(count, 0.0);
 }
 
 // Longest model text the parser takes: positions and counts are 32-bit.

@@ -14,6 +14,7 @@
 
 #include "shell/calc_run.h"
 #include "solver/solver_detail.h"
+#include "solver/vector_kernels.h"
 
 namespace tavo {
 
@@ -48,15 +49,7 @@ void CalcRun::Ftran() {
   for (std::int64_t i = 0; i < m; ++i) {
     const double a = acol[i];
     if (a == 0) continue;
-    const double* b = binv + At(i, m, 0);
-    // Written without branches so that the compiler can vectorise it; an
-    // entry of the inverse below ETOL leaves ALPHA[k] exactly as it was.
-    for (std::int64_t k = 0; k < m; ++k) {
-      const double bk = b[k];
-      const double v = alpha[k] + a * bk;
-      const double snapped = std::fabs(v) < etol ? 0.0 : v;
-      alpha[k] = std::fabs(bk) >= etol ? snapped : alpha[k];
-    }
+    vector_kernels::AddMultipleSnapped(alpha, binv + At(i, m, 0), a, etol, m);
   }
 }
 
@@ -79,21 +72,39 @@ void CalcRun::UpdateInverse() {
   }
   const bool sparse = solver_detail::ListIsWorthwhile(count, m);
 
+  // Row r of the inverse is read first, in one sweep of independent loads
+  // (it lies across every column), giving the columns to change and their
+  // multipliers. Changing a column never touches row r of another column, so
+  // this is the order of the plain loop. ETAMUL ends as the multiplier of
+  // the last column looked at.
+  if (W.ETACOLS.size() < static_cast<std::size_t>(m)) {  // workspaces built by hand
+    W.ETACOLS.resize(static_cast<std::size_t>(m));
+    W.ETAVALS.resize(static_cast<std::size_t>(m));
+  }
+  std::int32_t* etaCols = W.ETACOLS.data();
+  double* etaVals = W.ETAVALS.data();
+  std::int64_t changed = 0;
   for (std::int64_t i = 0; i < m; ++i) {
-    double* col = binv + At(i, m, 0);
-    const double b = col[r];
+    const double b = binv[At(i, m, r)];
     if (!(std::fabs(b) >= etol)) continue;
     const double eta = b / pivneg;
     W.ETAMUL = eta;
     if (!(std::fabs(eta) >= etol)) continue;
+    etaCols[changed] = static_cast<std::int32_t>(i);
+    etaVals[changed++] = eta;
+  }
+
+  for (std::int64_t p = 0; p < changed; ++p) {
+    double* col = binv + At(etaCols[p], m, 0);
+    const double eta = etaVals[p];
     col[r] = 0;
     if (sparse) {
-      for (std::int64_t p = 0; p < count; ++p) {
-        const std::int32_t k = nz[p];
+      for (std::int64_t q = 0; q < count; ++q) {
+        const std::int32_t k = nz[q];
         col[k] += eta * alpha[k];
       }
     } else {
-      for (std::int64_t k = 0; k < m; ++k) col[k] += eta * alpha[k];
+      vector_kernels::AddMultiple(col, alpha, eta, m);
     }
   }
 }

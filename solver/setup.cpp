@@ -86,7 +86,7 @@ unsigned __int128 SolverBytes(const Workspace& W, const SolverSettings& s) {
   U bytes = 0;
   bytes += m * m * sizeof(double);                  // BINV
   bytes += 2 * K * m * sizeof(double);              // PI and its mask
-  bytes += m * (3 * sizeof(std::int32_t) + 3 * sizeof(double));  // JHEAD, JHSAVE, NZROWS, ALPHA, RACT, GRADSIGN
+  bytes += m * (4 * sizeof(std::int32_t) + 4 * sizeof(double));  // JHEAD, JHSAVE, NZROWS, ETACOLS, ALPHA, RACT, GRADSIGN, ETAVALS
   bytes += N * (2 * sizeof(std::int32_t) + 2 + sizeof(double));  // KINBAS, KBSAVE, COLKND, ATUPR, XVAL
   bytes += K * (3 * sizeof(double) + 3 * sizeof(std::int32_t));  // DJ, DJBEST, g_incumbentGoals, JBEST, DIRBST, BNDBST
   bytes += n * (sizeof(double) + sizeof(std::int64_t) + 1);      // XACT, pattern starts and marks
@@ -184,7 +184,7 @@ int CalcRun::SetupAndSolve() {
   SizeZero(W.COLKND, N);
   SizeZero(W.ATUPR, N);
   SizeZero(W.XVAL, N);
-  SizeZero(W.BINV, static_cast<std::int64_t>(m) * m);
+  AssignZeros(W.BINV, static_cast<std::size_t>(m) * static_cast<std::size_t>(m));
   SizeZero(W.ALPHA, m);
   SizeZero(W.RACT, m);
   SizeZero(W.DJ, K);
@@ -198,6 +198,8 @@ int CalcRun::SetupAndSolve() {
   SizeZero(W.PIMASK, static_cast<std::int64_t>(m) * K);
   SizeZero(W.NZROWS, m);
   SizeZero(W.GRADSIGN, m);
+  SizeZero(W.ETACOLS, m);
+  SizeZero(W.ETAVALS, m);
 
   // INT written after FREE makes the variable a 0-1 variable (INT sets its
   // bounds 0 and 1); the leftover free mark would otherwise make the

@@ -1,5 +1,9 @@
 #include "solver/workspace.h"
 
+#include <sys/mman.h>
+
+#include <cstdint>
+
 namespace tavo {
 namespace {
 template <typename V>
@@ -47,6 +51,8 @@ void Workspace::Release() {
   Empty(PIMASK);
   Empty(NZROWS);
   Empty(GRADSIGN);
+  Empty(ETACOLS);
+  Empty(ETAVALS);
   if (NINT != 0) {
     Empty(g_origColType);
     Empty(g_origUpper);
@@ -55,3 +61,20 @@ void Workspace::Release() {
 }
 
 }  // namespace tavo
+
+void tavo::AssignZeros(std::vector<double>& v, std::size_t count) {
+  v.clear();
+  v.shrink_to_fit();
+  v.reserve(count);
+#ifdef MADV_HUGEPAGE
+  constexpr std::uintptr_t kHuge = 2u << 20;
+  const std::size_t bytes = count * sizeof(double);
+  if (bytes >= 2 * kHuge) {
+    const std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(v.data());
+    const std::uintptr_t first = (begin + kHuge - 1) & ~(kHuge - 1);
+    const std::uintptr_t last = (begin + bytes) & ~(kHuge - 1);
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+  }
+#endif
+  v.resize(count, 0.0);
+}

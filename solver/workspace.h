@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -179,6 +180,8 @@ struct Workspace {
   //   NZROWS   m     scratch: positions of the nonzero entries of ALPHA, or
   //                  the rows of the phase-1 gradient
   //   GRADSIGN m     scratch: +1 or -1, the sign of each gradient row
+  //   ETACOLS  m     scratch: the columns of the inverse an update changes
+  //   ETAVALS  m     scratch: their multipliers
   std::vector<std::int64_t> APATBEG;
   std::vector<std::int32_t> APATROW;
   std::vector<double> APATVAL;
@@ -187,11 +190,20 @@ struct Workspace {
   std::vector<double> PIMASK;
   std::vector<std::int32_t> NZROWS;
   std::vector<double> GRADSIGN;
+  std::vector<std::int32_t> ETACOLS;
+  std::vector<double> ETAVALS;
 
   // Empties every array after a run whose parse succeeded. CNAME keeps the
   // last model's names; the copies of the parsed bounds are emptied only for
   // an integer model (they were never sized otherwise).
   void Release();
 };
+
+// Sizes a large array of doubles to `count` zeros. Where the system offers
+// transparent huge pages on request, a large array is marked for them before
+// it is zeroed: zeroing then takes a few hundred page faults instead of one
+// per 4 KB page, and loops that stride across it (a row of the column-major
+// inverse) miss the address cache far less often.
+void AssignZeros(std::vector<double>& v, std::size_t count);
 
 }  // namespace tavo
