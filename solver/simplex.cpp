@@ -455,10 +455,10 @@ void CalcRun::ChooseEntering() {
           if (p != 0 && v != 0) s += p * v;
         });
       } else {
-        solver_detail::ForEachNonzero(W, j, [&](std::int32_t i, double a) {
-          const double p = row[i];
-          if (p != 0) s += p * a;
-        });
+        // A masked price is 0, and adding its product (a zero) leaves the
+        // sum as it is (the sum starts at +0 and so is never -0): no test
+        // is needed, and the loop runs without branches.
+        solver_detail::ForEachNonzero(W, j, [&](std::int32_t i, double a) { s += row[i] * a; });
       }
       const double dj = std::fabs(s) < etol ? 0.0 : s;
       if (std::fabs(dj) < etol) continue;
