@@ -16,7 +16,11 @@
 #
 # Columns: iterations, wall time, time per iteration, peak resident memory of
 # the process (getrusage of the child), objective, and the time ratio
-# tavo / glpsol. "agree" compares the two objectives to a relative 1e-6.
+# tavo / glpsol. The "txtbk" columns run glpsol once more with --nosteep, the
+# textbook pricing rule (most negative reduced cost) that TAVO also uses, so
+# that iteration counts and time per iteration compare like with like; their
+# ratio is tavo / that run. "agree" compares the objectives of tavo and the
+# default glpsol run to a relative 1e-6.
 set -euo pipefail
 
 build=${1:?usage: solve_bench.sh BUILD_DIR [SIZES...]}
@@ -36,9 +40,10 @@ limit=${BENCH_LIMIT:-300}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-printf '%-10s %5s %5s | %-4s %7s %8s %9s %7s %16s | %-4s %7s %8s %9s %7s %16s | %7s %s\n' \
-  model rows cols tavo iter time_s us/iter rss_MB objective glp iter time_s us/iter rss_MB objective ratio check
-printf '%s\n' "$(printf '%.0s-' {1..160})"
+printf '%-10s %5s %5s | %-4s %7s %8s %9s %7s %16s | %-4s %7s %8s %9s %7s %16s | %7s | %7s %8s %9s %7s | %s\n' \
+  model rows cols tavo iter time_s us/iter rss_MB objective glp iter time_s us/iter rss_MB objective ratio \
+  txtbk_it time_s us/iter ratio check
+printf '%s\n' "$(printf '%.0s-' {1..200})"
 
 # One model: OUT.tvd, OUT.lp, OUT.info already written.
 bench_one() {
@@ -61,25 +66,39 @@ bench_one() {
   if [[ -n $t_obj && $sense == min ]]; then t_obj=$(awk -v v="$t_obj" 'BEGIN {printf "%.10g", -v}'); fi
   [[ $t_stat == opt ]] || t_obj=""
 
-  local g_wall g_rss g_exit
-  read -r g_wall g_rss g_exit < <("$gen" run "$base.glpk.log" -- \
-    glpsol --simplex --tmlim "$limit" --lp "$base.lp" -w "$base.raw")
-  local g_iter g_obj g_stat
-  g_iter=$(sed -n 's/^[ *] *\([0-9][0-9]*\): obj = .*/\1/p' "$base.glpk.log" | tail -1)
-  g_stat=$(awk '$1 == "s" && $2 == "bas" {print ($5 == "f" && $6 == "f") ? "opt" : "no"; exit}' "$base.raw" 2>/dev/null)
-  g_obj=$(awk '$1 == "s" && $2 == "bas" {printf "%.10g", $7; exit}' "$base.raw" 2>/dev/null)
-  [[ $g_stat == opt ]] || g_obj=""
+  local g_wall g_rss g_iter g_stat g_obj
+  read -r g_wall g_rss g_iter g_stat g_obj < <(run_glpsol "$base" default)
+  local x_wall x_rss x_iter x_stat x_obj
+  read -r x_wall x_rss x_iter x_stat x_obj < <(run_glpsol "$base" textbook --nosteep)
 
   local check="-"
-  if [[ -n $t_obj && -n $g_obj ]]; then
+  if [[ -n $t_obj && $g_obj != - ]]; then
     check=$(awk -v a="$t_obj" -v b="$g_obj" 'BEGIN {d = a - b; if (d < 0) d = -d; s = b < 0 ? -b : b; if (s < 1) s = 1; print (d <= 1e-6 * s) ? "agree" : "DIFFER"}')
   fi
   awk -v n="$name" -v r="$rows" -v c="$cols" \
     -v ts="$t_stat" -v ti="${t_iter:-0}" -v tw="$t_wall" -v tr="$t_rss" -v to="${t_obj:--}" \
-    -v gs="${g_stat:-?}" -v gi="${g_iter:-0}" -v gw="$g_wall" -v gr="$g_rss" -v go="${g_obj:--}" -v ck="$check" 'BEGIN {
-      tpi = ti > 0 ? tw / ti * 1e6 : 0; gpi = gi > 0 ? gw / gi * 1e6 : 0
-      printf "%-10s %5d %5d | %-4s %7d %8.3f %9.1f %7.1f %16s | %-4s %7d %8.3f %9.1f %7.1f %16s | %7.2f %s\n",
-        n, r, c, ts, ti, tw, tpi, tr / 1024, to, gs, gi, gw, gpi, gr / 1024, go, (gw > 0 ? tw / gw : 0), ck }'
+    -v gs="$g_stat" -v gi="$g_iter" -v gw="$g_wall" -v gr="$g_rss" -v go="$g_obj" \
+    -v xi="$x_iter" -v xw="$x_wall" -v ck="$check" 'BEGIN {
+      tpi = ti > 0 ? tw / ti * 1e6 : 0; gpi = gi > 0 ? gw / gi * 1e6 : 0; xpi = xi > 0 ? xw / xi * 1e6 : 0
+      printf "%-10s %5d %5d | %-4s %7d %8.3f %9.1f %7.1f %16s | %-4s %7d %8.3f %9.1f %7.1f %16s | %7.2f | %7d %8.3f %9.1f %7.2f | %s\n",
+        n, r, c, ts, ti, tw, tpi, tr / 1024, to, gs, gi, gw, gpi, gr / 1024, go, (gw > 0 ? tw / gw : 0),
+        xi, xw, xpi, (xw > 0 ? tw / xw : 0), ck }'
+}
+
+# glpsol on BASE.lp with its default pricing or, with --nosteep, the textbook
+# rule (the most negative reduced cost) that TAVO's pricing also follows.
+# Prints: wall time, peak memory, iterations, status, objective (- if none).
+run_glpsol() {
+  local base=$1 tag=$2
+  shift 2
+  local wall rss code iter stat obj
+  read -r wall rss code < <("$gen" run "$base.glpk-$tag.log" -- \
+    glpsol --simplex "$@" --tmlim "$limit" --lp "$base.lp" -w "$base.$tag.raw")
+  iter=$(sed -n 's/^[ *] *\([0-9][0-9]*\): obj = .*/\1/p' "$base.glpk-$tag.log" | tail -1)
+  stat=$(awk '$1 == "s" && $2 == "bas" {print ($5 == "f" && $6 == "f") ? "opt" : "no"; exit}' "$base.$tag.raw" 2>/dev/null)
+  obj=$(awk '$1 == "s" && $2 == "bas" {printf "%.10g", $7; exit}' "$base.$tag.raw" 2>/dev/null)
+  [[ $stat == opt ]] || obj=""
+  echo "$wall $rss ${iter:-0} ${stat:-?} ${obj:--}"
 }
 
 for rows in "${sizes[@]}"; do
