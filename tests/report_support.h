@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -46,21 +47,95 @@ struct KeptRun {
     run.modelText = model;
     run.settings = settings;
   }
+  bool Parse() { return parsed = run.ParseModel(run.modelText) == 1; }
   // Parses and solves; returns the result code, or -1 when the parse failed.
   int Solve() {
     g_forceStop = 0;
-    parsed = run.ParseModel(run.modelText) == 1;
-    if (!parsed) return code = -1;
+    if (!Parse()) return code = -1;
     code = run.SetupAndSolve();
     run.result.resultCode = code;
     return code;
   }
   const CalcResult& result() const { return run.result; }
+  const std::string& Log() const { return run.result.logText; }
+
+  // The structural column of a model variable, by name.
+  int Col(const std::string& name) const {
+    for (int j = 0; j < W.NSTRUC; ++j) {
+      std::string s = W.CNAME.substr(static_cast<std::size_t>(j) * 8, 8);
+      while (!s.empty() && s.back() == ' ') s.pop_back();
+      if (s == name) return j;
+    }
+    ADD_FAILURE() << "no column " << name;
+    return 0;
+  }
+  // A model variable's value, taken back from the basis through the bound
+  // substitution of its flags.
+  double X(const std::string& name) const {
+    const int j = Col(name);
+    const double y = W.KINBAS[j] > 0 ? W.XB[W.KINBAS[j] - 1] : (W.ATUPR[j] ? 1.0 : 0.0);
+    const double u = W.UBND[j], l = W.LBND[j];
+    switch (W.BNDFLG[j] & 31) {
+      case 8:
+        return -y;
+      case 9:
+        return u - y;
+      case 2:
+        return l + y;
+      case 3:
+        return l + (u - l) * y;
+      case 1:
+        return u * y;
+      case 4:
+        return l;
+      default:
+        return y;
+    }
+  }
+  // Goal row k's basic value: its right-hand side (0) minus its linear form,
+  // so the objective of a MAX row and minus the objective of a MIN row.
+  double Goal(int k) const { return W.XB[k]; }
 };
 
+// Entry (i, j) of the constraint matrix (held by columns).
+inline double& Amat(Workspace& W, int i, int j) { return W.AMAT[static_cast<std::size_t>(j) * W.MROWS + i]; }
+// Entry (k, i) of the basis inverse: row k, column i (held by columns).
+inline double& Binv(Workspace& W, int k, int i) { return W.BINV[static_cast<std::size_t>(i) * W.MROWS + k]; }
+inline void IdentityInverse(Workspace& W) {
+  std::fill(W.BINV.begin(), W.BINV.end(), 0.0);
+  for (int i = 0; i < W.MROWS; ++i) Binv(W, i, i) = 1;
+}
+
+// Sizes each array to `size` entries, all zero.
+template <typename... V>
+void Zeros(std::size_t size, V&... arrays) {
+  (arrays.assign(size, typename V::value_type{}), ...);
+}
+
+// The arrays the set-up sizes (all zero) for a parsed model, so that the
+// solver's operations can be called one by one on a state set up by hand.
+// An integer model also gets its search arrays, with a node table of
+// `bbLength` entries (none at all for 0, which the set-up never makes).
+inline void SizeLikeSetup(Workspace& W, int bbLength) {
+  const std::size_t m = W.MROWS, K = W.NGOALS, n = W.NSTRUC, N = W.NCOLS;
+  Zeros(m, W.JHEAD, W.JHSAVE, W.NZROWS, W.ALPHA, W.RACT);
+  Zeros(N, W.KINBAS, W.KBSAVE, W.COLKND, W.ATUPR, W.XVAL, W.BBIVAL);
+  Zeros(K, W.DJ, W.DJBEST, W.JBEST, W.DIRBST, W.BNDBST);
+  Zeros(m * m, W.BINV);
+  Zeros(m * K, W.PI);
+  Zeros(n, W.XACT);
+  W.g_incumbentGoals.assign(K, -1.0e30);
+  if (W.NINT == 0) return;
+  W.g_origColType = W.BNDFLG;
+  W.g_origUpper = W.UBND;
+  W.g_origLower = W.LBND;
+  W.g_branchCount = -1;
+  W.g_bbNodes.assign(bbLength > 0 ? bbLength : 0, BbNode{});
+  if (bbLength > 0) W.g_bbNodes[0].parent = W.g_bbNodes[0].branchDir = -1;
+}
+
 // The whole run as the optimise command makes it (workspace released).
-inline std::unique_ptr<KeptRun> FullRun(const std::string& model,
-                                        const SolverSettings& settings = DefaultSettings()) {
+inline std::unique_ptr<KeptRun> FullRun(const std::string& model, const SolverSettings& settings = DefaultSettings()) {
   auto r = std::make_unique<KeptRun>(model, settings);
   g_forceStop = 0;
   r->parsed = r->run.Run();

@@ -24,45 +24,12 @@ class ScriptedSearch : public ::testing::Test {
     run.settings = DefaultSettings();
     run.settings.BB_LENGTH = bbLength;
     ASSERT_EQ(run.ParseModel(text), 1) << run.result.logText;
-    const int m = W.MROWS, n = W.NSTRUC, K = W.NGOALS, N = W.NCOLS;
-    W.JHEAD.assign(m, 0);
-    W.JHSAVE.assign(m, 0);
-    W.KINBAS.assign(N, 0);
-    W.KBSAVE.assign(N, 0);
-    W.COLKND.assign(N, 0);
-    W.ATUPR.assign(N, 0);
-    W.XVAL.assign(N, 0);
-    W.BINV.assign(static_cast<std::size_t>(m) * m, 0);
-    W.ALPHA.assign(m, 0);
-    W.RACT.assign(m, 0);
-    W.DJ.assign(K, 0);
-    W.DJBEST.assign(K, 0);
-    W.JBEST.assign(K, 0);
-    W.DIRBST.assign(K, 0);
-    W.BNDBST.assign(K, 0);
-    W.g_incumbentGoals.assign(K, -1.0e30);
-    W.PI.assign(static_cast<std::size_t>(m) * K, 0);
-    W.XACT.assign(n, 0);
     ASSERT_GT(W.NINT, 0);
-    W.g_origColType = W.BNDFLG;
-    W.g_origUpper = W.UBND;
-    W.g_origLower = W.LBND;
-    W.g_haveIncumbent = 0;
-    W.g_branchCount = -1;
-    W.g_branchOptimalCount = 0;
-    W.BBIVAL.assign(N, 0);
-    W.g_bbNodes.assign(bbLength > 0 ? bbLength : 0, BbNode{});
-    W.g_bbCurrent = 0;
-    W.g_bbLastNode = 0;
-    if (!W.g_bbNodes.empty()) {
-      W.g_bbNodes[0].parent = -1;
-      W.g_bbNodes[0].branchDir = -1;
-    }
-    W.g_bbState = 0;
-    W.FEASSHOWN = 0;
+    reporttest::SizeLikeSetup(W, bbLength);
     run.TransformModel(1);
     ASSERT_EQ(W.NERR, 0) << run.result.logText;
   }
+  double& B(int k, int i) { return reporttest::Binv(W, k, i); }
 
   // A solved node: the given structural columns basic in rows K, K+1, ...
   // with an identity inverse (all penalties 0: the first fractional column
@@ -70,8 +37,7 @@ class ScriptedSearch : public ::testing::Test {
   int Solve(int lpResult, std::vector<double> x, double goal, const std::string& marker) {
     const int m = W.MROWS, K = W.NGOALS;
     std::fill(W.JHEAD.begin(), W.JHEAD.end(), 0);
-    std::fill(W.BINV.begin(), W.BINV.end(), 0.0);
-    for (int i = 0; i < m; ++i) W.BINV[static_cast<std::size_t>(i) * m + i] = 1.0;
+    reporttest::IdentityInverse(W);
     for (std::size_t j = 0; j < x.size() && K + static_cast<int>(j) < m; ++j) {
       W.JHEAD[K + j] = static_cast<int>(j) + 1;
       W.XB[K + j] = x[j] - std::floor(x[j]);
@@ -247,17 +213,14 @@ TEST_F(ScriptedSearch, CrossedBoundsCloseTheNodeWithoutASolve) {
   // X basic in row 1. Column 0 of the inverse has a = -1 in X's row and the
   // goal price d = 1: up penalty max(1, 0) = 1. Column 1 has a = 1 and d = 5:
   // down penalty 5. The up branch goes first.
-  const int m = W.MROWS;
-  std::fill(W.JHEAD.begin(), W.JHEAD.end(), 0);
-  std::fill(W.BINV.begin(), W.BINV.end(), 0.0);
   W.JHEAD[1] = 1;
   W.XB[1] = 1.0;  // X / 2.5 in the scaled column
   W.XACT[0] = 2.5;
   W.RACT[0] = 12.5;
-  W.BINV[0 * m + 0] = 1.0;
-  W.BINV[0 * m + 1] = -1.0;
-  W.BINV[1 * m + 0] = 5.0;
-  W.BINV[1 * m + 1] = 1.0;
+  B(0, 0) = 1.0;
+  B(1, 0) = -1.0;
+  B(0, 1) = 5.0;
+  B(1, 1) = 1.0;
   W.g_branchCount = 0;
   EXPECT_EQ(run.BranchAndBoundStep(1), 1);
   EXPECT_EQ(W.g_branchUpFirst, 1);
@@ -276,14 +239,11 @@ TEST_F(ScriptedSearch, CrossedBoundsCloseTheNodeWithoutASolve) {
 
 TEST_F(ScriptedSearch, SelectionTakesTheLargestSmallerPenaltyAndItsDirection) {
   Load(Model({"MAX 3X + 2Y", "ST", "X + Y <= 10", "X - Y <= 4", "END", "GIN X Y"}));
-  const int m = W.MROWS;  // 3: goal row, two constraint rows
-  auto B = [&](int k, int i) -> double& { return W.BINV[static_cast<std::size_t>(i) * m + k]; };
-  std::fill(W.BINV.begin(), W.BINV.end(), 0.0);
-  for (int i = 0; i < m; ++i) B(i, i) = 1;
+  reporttest::IdentityInverse(W);  // goal row, two constraint rows
   W.JHEAD = {0, 1, 2};
   W.XACT = {2.25, 3.5};
   W.XB = {0, 0.25, 0.5};
-  B(0, 1) = 2;     // goal prices d of columns 1 and 2
+  B(0, 1) = 2;  // goal prices d of columns 1 and 2
   B(0, 2) = 1;
   B(1, 2) = -0.5;  // row 1 has a negative entry in column 2
   // Row 1 (X): down = max(2, |2·0.25/1|) = 2; up = max(1, |1·0.75/-0.5|) = 1.5.
@@ -298,8 +258,7 @@ TEST_F(ScriptedSearch, SelectionTakesTheLargestSmallerPenaltyAndItsDirection) {
 
   // Equal penalties: the column in the lower basis position wins.
   W.COLKND[0] = W.COLKND[1] = kKindNonnegative;
-  std::fill(W.BINV.begin(), W.BINV.end(), 0.0);
-  for (int i = 0; i < m; ++i) B(i, i) = 1;
+  reporttest::IdentityInverse(W);
   B(0, 1) = 1;
   B(0, 2) = 1;
   W.JHEAD = {0, 2, 1};  // Y in row 1, X in row 2
@@ -312,9 +271,7 @@ TEST_F(ScriptedSearch, SelectionTakesTheLargestSmallerPenaltyAndItsDirection) {
 
 TEST_F(ScriptedSearch, SelectionSkipsIntegralContinuousAndFixedColumns) {
   Load(Model({"MAX 3X + 2Y + Z", "ST", "X + Y + Z <= 10", "X - Y <= 4", "Z <= 3", "END", "GIN X Y"}));
-  const int m = W.MROWS;
-  std::fill(W.BINV.begin(), W.BINV.end(), 0.0);
-  for (int i = 0; i < m; ++i) W.BINV[static_cast<std::size_t>(i) * m + i] = 1;
+  reporttest::IdentityInverse(W);
   W.JHEAD = {0, 1, 2, 3};
   W.KINBAS[0] = 2;
   W.KINBAS[1] = 3;
@@ -361,11 +318,8 @@ TEST_F(ScriptedSearch, NonbasicColumnAtAFractionalBoundIsBranched) {
 
 TEST_F(ScriptedSearch, LowerGoalsDecideOnlyWhenHigherPenaltiesVanish) {
   Load(Model({"MIN U", "MAX X + Y", "ST", "X + Y + U >= 3", "X - Y <= 4", "END", "GIN X Y"}));
-  const int m = W.MROWS;  // 4: two goal rows
-  auto B = [&](int k, int i) -> double& { return W.BINV[static_cast<std::size_t>(i) * m + k]; };
-  std::fill(W.BINV.begin(), W.BINV.end(), 0.0);
-  for (int i = 0; i < m; ++i) B(i, i) = 1;
-  W.JHEAD = {0, 0, 1, 2};  // X in row 2, Y in row 3
+  reporttest::IdentityInverse(W);  // two goal rows, two constraint rows
+  W.JHEAD = {0, 0, 1, 2};          // X in row 2, Y in row 3
   W.XACT = {1.5, 2.5, 0};
   W.XB = {0, 0, 0.5, 0.5};
   // Goal 0 gives every penalty 0; goal 1 prices Y's row higher.

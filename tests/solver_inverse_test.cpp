@@ -7,47 +7,26 @@
 #include <string>
 #include <vector>
 
-#include "shell/calc_run.h"
-#include "shell/recording_port.h"
-#include "shell/settings.h"
+#include "report_support.h"
 
 namespace tavo {
 namespace {
 
-// A parsed and set-up model, not solved: the set-up arrays are sized and the
-// matrix transformed, so the inverse operations can be called directly.
-struct Basis {
-  explicit Basis(const std::string& text) {
-    run.settings = DefaultSettings();
+// A parsed model whose set-up arrays are sized and matrix transformed, not
+// solved, so that the inverse operations can be called directly.
+struct Basis : reporttest::KeptRun {
+  explicit Basis(const std::string& text) : KeptRun(text) {
     run.settings.ICODE = 0;
-    ok = run.ParseModel(text) == 1;
-    if (!ok) return;
-    // Set-up without the solve: size and transform as set-up does.
-    const int m = W.MROWS, N = W.NCOLS, K = W.NGOALS;
-    W.JHEAD.assign(m, 0);
-    W.JHSAVE.assign(m, 0);
-    W.KINBAS.assign(N, 0);
-    W.KBSAVE.assign(N, 0);
-    W.COLKND.assign(N, 0);
-    W.ATUPR.assign(N, 0);
-    W.BINV.assign(static_cast<std::size_t>(m) * m, 0);
-    W.ALPHA.assign(m, 0);
-    W.PI.assign(static_cast<std::size_t>(m) * K, 0);
-    W.DJ.assign(K, 0);
-    W.NZROWS.assign(m, 0);
+    if (!Parse()) return;
+    reporttest::SizeLikeSetup(W, 0);
     run.TransformModel(1);
   }
-  double Inv(int k, int i) const { return W.BINV[static_cast<std::size_t>(i) * W.MROWS + k]; }
-
-  Workspace W;
-  RecordingPort port;
-  CalcRun run{W, port};
-  bool ok = false;
+  double Inv(int k, int i) { return reporttest::Binv(W, k, i); }
 };
 
 TEST(SolverInverse, StartingBasisOfSlacksIsTheIdentity) {
   Basis b("MAX X + Y\r\nST\r\nX + Y <= 4\r\nX - Y >= -2\r\n");
-  ASSERT_TRUE(b.ok);
+  ASSERT_TRUE(b.parsed);
   b.run.CrashBasis();
   const int n = b.W.NSTRUC;
   EXPECT_EQ(b.W.JHEAD, (std::vector<std::int32_t>{0, n + 1 + 1, n + 2 + 1}));
@@ -63,7 +42,7 @@ TEST(SolverInverse, StartingBasisOfSlacksIsTheIdentity) {
 
 TEST(SolverInverse, ColumnsAtTheirUpperBoundMoveIntoTheRightHandSide) {
   Basis b("MAX X + Y\r\nST\r\nX + Y <= 10\r\n2X + Y <= 9\r\nEND\r\nSUB X 4\r\n");
-  ASSERT_TRUE(b.ok);
+  ASSERT_TRUE(b.parsed);
   b.run.CrashBasis();
   b.W.ATUPR[0] = 1;  // X at its bound 4 (1 in its scaled units)
   b.run.Reinvert();
@@ -77,7 +56,7 @@ TEST(SolverInverse, ColumnsAtTheirUpperBoundMoveIntoTheRightHandSide) {
 // 0, and X also lies in row 2); Y comes first.
 TEST(SolverInverse, TwoSingletonsInOneRow) {
   Basis c("MIN X\r\nST\r\n0X + 2Y + 3Z <= 4\r\nX >= 1\r\n");
-  ASSERT_TRUE(c.ok);
+  ASSERT_TRUE(c.parsed);
   c.run.CrashBasis();
   EXPECT_EQ(c.W.JHEAD[1], 1 + 1);  // columns: X 0, Y 1, Z 2
   EXPECT_EQ(c.W.KINBAS[2], 0);
@@ -89,7 +68,7 @@ TEST(SolverInverse, TwoSingletonsInOneRow) {
 // row is 0, so Z is left out and that row takes its own logical column.
 TEST(SolverInverse, DependentColumnIsLeftOut) {
   Basis b("MIN X\r\nST\r\nY + Z + X <= 4\r\nY + Z <= 3\r\n");
-  ASSERT_TRUE(b.ok);
+  ASSERT_TRUE(b.parsed);
   b.run.CrashBasis();
   const int y = 0, z = 1;  // column order of first appearance: Y, Z, X
   b.W.JHEAD[1] = y + 1;
@@ -110,7 +89,7 @@ TEST(SolverInverse, DependentColumnIsLeftOut) {
 
 TEST(SolverInverse, FeasibilityTest) {
   Basis b("MAX X\r\nST\r\nX <= 4\r\n0 <= Y <= 2\r\nX + Y = 3\r\n");
-  ASSERT_TRUE(b.ok);
+  ASSERT_TRUE(b.parsed);
   b.run.CrashBasis();
   b.run.TestFeasible();
   EXPECT_EQ(b.W.INFEAS, 1);  // the equality's fixed column holds 3

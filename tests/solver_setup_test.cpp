@@ -10,38 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "shell/calc_run.h"
-#include "shell/recording_port.h"
-#include "shell/settings.h"
-#include "shell/texts.h"
+#include "report_support.h"
 #include "solver/memory_limit.h"
 
 namespace tavo {
 namespace {
 
-std::string Model(std::initializer_list<const char*> lines) {
-  std::string s;
-  for (const char* l : lines) s += std::string(l) + "\r\n";
-  return s;
-}
-
-struct SetupRun {
-  explicit SetupRun(std::string text) : modelText(std::move(text)) { run.settings = DefaultSettings(); }
-  bool Parse() {
-    run.modelText = modelText;
-    return run.ParseModel(modelText) == 1;
-  }
-  int Solve() {
-    if (!Parse()) return -1;
-    return run.SetupAndSolve();
-  }
-  const std::string& Log() const { return run.result.logText; }
-
-  std::string modelText;
-  Workspace W;
-  RecordingPort port;
-  CalcRun run{W, port};
-};
+using reporttest::Amat;
+using reporttest::KeptRun;
+using reporttest::Model;
 
 std::string SetupLine() { return T().g_bannerFileSetup + "2026/12/06 12:00:00\r\n"; }
 
@@ -51,8 +28,9 @@ std::string SetupPart(const std::string& log) {
   return at == std::string::npos ? std::string() : log.substr(at + SetupLine().size());
 }
 
-void ExpectRefused(const SetupRun& r, int code) {
-  EXPECT_EQ(code, kResultDataError);
+// Runs the set-up and solve on the parsed model, which must be refused.
+void ExpectRefused(KeptRun& r) {
+  EXPECT_EQ(r.run.SetupAndSolve(), kResultDataError);
   EXPECT_EQ(r.run.result.resultCode, kResultDataError);
   ASSERT_EQ(r.port.messages.size(), 1u);
   EXPECT_EQ(r.port.messages[0].text, T().dataErrorBox);
@@ -66,12 +44,11 @@ void ExpectRefused(const SetupRun& r, int code) {
 TEST(SolverSetup, RowsAreTurnedAndScaledByTheirRange) {
   // Rows: goal 0; 1: X + 2Y >= 4; 2: 1 <= X - Y <= 5 (rhs 5, range 4);
   // 3: X + Y = 3.
-  SetupRun r(Model({"MAX X + Y", "ST", "X + 2Y >= 4", "1 <= X - Y <= 5", "X + Y = 3"}));
+  KeptRun r(Model({"MAX X + Y", "ST", "X + 2Y >= 4", "1 <= X - Y <= 5", "X + Y = 3"}));
   ASSERT_TRUE(r.Parse()) << r.Log();
-  const int m = r.W.MROWS;
   r.run.TransformModel(1);
   EXPECT_EQ(r.W.NERR, 0);
-  const auto a = [&](int i, int j) { return r.W.AMAT[static_cast<std::size_t>(j) * m + i]; };
+  const auto a = [&](int i, int j) { return Amat(r.W, i, j); };
   // Goal row untouched (MAX stored negated by the parser).
   EXPECT_EQ(a(0, 0), -1);
   // >= row negated, not scaled.
@@ -95,26 +72,25 @@ TEST(SolverSetup, RowsAreTurnedAndScaledByTheirRange) {
 TEST(SolverSetup, GreaterRowWithRangeBecomesLessRow) {
   // The parser stores two-sided rows as <= rows; a >= row with a range is
   // still handled: b becomes (R - b)/R and the row a <= row.
-  SetupRun r(Model({"MAX X + Y", "ST", "X + Y >= 2"}));
+  KeptRun r(Model({"MAX X + Y", "ST", "X + Y >= 2"}));
   ASSERT_TRUE(r.Parse());
   r.W.RANGE[1] = 4;
   r.run.TransformModel(1);
   EXPECT_EQ(r.W.ROWTYP[1], kRowLess);
   EXPECT_EQ(r.W.XB[1], 0.5);
-  EXPECT_EQ(r.W.AMAT[static_cast<std::size_t>(0) * r.W.MROWS + 1], -0.25);
+  EXPECT_EQ(Amat(r.W, 1, 0), -0.25);
   EXPECT_EQ(r.W.COLKND[r.W.NSTRUC + 1], kKindBounded);
 }
 
 TEST(SolverSetup, ColumnSubstitutions) {
   // X: SUB 4 (x = 4y); Y: SLB 2 (y' = y - 2); Z: SUB 5 SLB 1 (z = 1 + 4z');
   // V: FIX 3; W: FREE, SUB 6 (w = 6 - w').
-  SetupRun r(Model({"MIN X + Y + Z + V + W", "ST", "X + Y + Z + V + W <= 100", "END", "SUB X 4", "SLB Y 2",
-                    "SUB Z 5", "SLB Z 1", "FIX V 3", "FREE W", "SUB W 6"}));
+  KeptRun r(Model({"MIN X + Y + Z + V + W", "ST", "X + Y + Z + V + W <= 100", "END", "SUB X 4", "SLB Y 2", "SUB Z 5",
+                   "SLB Z 1", "FIX V 3", "FREE W", "SUB W 6"}));
   ASSERT_TRUE(r.Parse()) << r.Log();
   r.run.TransformModel(1);
   EXPECT_EQ(r.W.NERR, 0) << r.Log();
-  const int m = r.W.MROWS;
-  const auto a = [&](int i, int j) { return r.W.AMAT[static_cast<std::size_t>(j) * m + i]; };
+  const auto a = [&](int i, int j) { return Amat(r.W, i, j); };
   EXPECT_EQ(a(1, 0), 4);   // X
   EXPECT_EQ(a(1, 1), 1);   // Y
   EXPECT_EQ(a(1, 2), 4);   // Z: width 4
@@ -132,26 +108,26 @@ TEST(SolverSetup, ColumnSubstitutions) {
 // ---- Refusals ----
 
 TEST(SolverSetup, CrossedBoundsAreReportedByName) {
-  SetupRun r(Model({"MAX X + LONGNAME", "ST", "X + LONGNAME <= 10", "END", "SUB LONGNAME 2", "SLB LONGNAME 3"}));
-  const int code = r.Solve();
-  ExpectRefused(r, code);
+  KeptRun r(Model({"MAX X + LONGNAME", "ST", "X + LONGNAME <= 10", "END", "SUB LONGNAME 2", "SLB LONGNAME 3"}));
+  ASSERT_TRUE(r.Parse());
+  ExpectRefused(r);
   EXPECT_EQ(SetupPart(r.Log()), T().setupBoundPrefix + "LONGNAME" + T().setupBoundSuffix) << r.Log();
   EXPECT_EQ(r.W.NERR, 1);
 }
 
 TEST(SolverSetup, ImpossibleFlagCombinationIsReported) {
   // FIX then SUB: fixed and bounded above at once.
-  SetupRun r(Model({"MAX X + Y", "ST", "X + Y <= 10", "END", "FIX X 3", "SUB X 5"}));
-  const int code = r.Solve();
-  ExpectRefused(r, code);
+  KeptRun r(Model({"MAX X + Y", "ST", "X + Y <= 10", "END", "FIX X 3", "SUB X 5"}));
+  ASSERT_TRUE(r.Parse());
+  ExpectRefused(r);
   EXPECT_EQ(SetupPart(r.Log()), T().setupFlagCombination) << r.Log();
 }
 
 TEST(SolverSetup, EveryErrorIsListedBeforeTheRefusal) {
-  SetupRun r(Model({"MAX X + Y + Z", "ST", "X + Y + Z <= 10", "END", "SUB X 1", "SLB X 2", "SUB Y 1",
-                    "SLB Y 2", "FIX Z 1", "SLB Z 4"}));
-  const int code = r.Solve();
-  ExpectRefused(r, code);
+  KeptRun r(Model({"MAX X + Y + Z", "ST", "X + Y + Z <= 10", "END", "SUB X 1", "SLB X 2", "SUB Y 1", "SLB Y 2",
+                   "FIX Z 1", "SLB Z 4"}));
+  ASSERT_TRUE(r.Parse());
+  ExpectRefused(r);
   EXPECT_EQ(SetupPart(r.Log()), T().setupBoundPrefix + "X" + T().setupBoundSuffix + T().setupBoundPrefix + "Y" +
                                     T().setupBoundSuffix + T().setupFlagCombination)
       << r.Log();
@@ -159,44 +135,39 @@ TEST(SolverSetup, EveryErrorIsListedBeforeTheRefusal) {
 }
 
 TEST(SolverSetup, NumbersThatAreNotFiniteAreDataErrors) {
-  SetupRun r(Model({"MAX X + Y", "ST", "C1) X + Y <= 10", "X - Y <= 4"}));
+  KeptRun r(Model({"MAX X + Y", "ST", "C1) X + Y <= 10", "X - Y <= 4"}));
   ASSERT_TRUE(r.Parse());
   const double inf = std::numeric_limits<double>::infinity();
-  r.W.AMAT[static_cast<std::size_t>(1) * r.W.MROWS + 2] = inf;  // Y in row 2
-  r.W.XB[1] = -inf;                                              // the labelled row's rhs
-  const int code = r.run.SetupAndSolve();
-  ExpectRefused(r, code);
-  EXPECT_EQ(SetupPart(r.Log()), T().setupNotFinite + "Y" + T().detailEnd + T().setupNotFinite + "C1" +
-                                    T().detailEnd)
+  Amat(r.W, 2, 1) = inf;  // Y in row 2
+  r.W.XB[1] = -inf;       // the labelled row's rhs
+  ExpectRefused(r);
+  EXPECT_EQ(SetupPart(r.Log()), T().setupNotFinite + "Y" + T().detailEnd + T().setupNotFinite + "C1" + T().detailEnd)
       << r.Log();
 }
 
 TEST(SolverSetup, NumbersThatOverflowInTheTransformationAreDataErrors) {
   // X's entry 1e300 times its upper bound 1e10 overflows; Y's entry 1e300
   // times its lower bound 1e10, moved into the right-hand side, too.
-  SetupRun r(Model({"MAX X + Y", "ST", "X + Y <= 10", "END", "SUB X 10000000000", "SLB Y 10000000000"}));
+  KeptRun r(Model({"MAX X + Y", "ST", "X + Y <= 10", "END", "SUB X 10000000000", "SLB Y 10000000000"}));
   ASSERT_TRUE(r.Parse()) << r.Log();
-  r.W.AMAT[static_cast<std::size_t>(0) * r.W.MROWS + 1] = 1e300;
-  r.W.AMAT[static_cast<std::size_t>(1) * r.W.MROWS + 1] = 1e300;
-  const int code = r.run.SetupAndSolve();
-  ExpectRefused(r, code);
-  EXPECT_EQ(SetupPart(r.Log()), T().setupNotFinite + "X" + T().detailEnd + T().setupNotFinite +
-                                    T().constraintRow + "1" + T().detailEnd)
+  Amat(r.W, 1, 0) = Amat(r.W, 1, 1) = 1e300;
+  ExpectRefused(r);
+  EXPECT_EQ(SetupPart(r.Log()),
+            T().setupNotFinite + "X" + T().detailEnd + T().setupNotFinite + T().constraintRow + "1" + T().detailEnd)
       << r.Log();
 }
 
 TEST(SolverSetup, InfiniteRightHandSideWrittenAsAtIsFine) {
-  SetupRun r(Model({"MAX X", "ST", "X <= @", "X <= 5"}));
+  KeptRun r(Model({"MAX X", "ST", "X <= @", "X <= 5"}));
   EXPECT_EQ(r.Solve(), kResultOptimal) << r.Log();
 }
 
 TEST(SolverSetup, ModelTooLargeForTheMemory) {
-  SetupRun r(Model({"MAX X + Y", "ST", "X + Y <= 10"}));
+  KeptRun r(Model({"MAX X + Y", "ST", "X + Y <= 10"}));
   ASSERT_TRUE(r.Parse());
   SetAvailableMemoryForTesting(100);
-  const int code = r.run.SetupAndSolve();
+  ExpectRefused(r);
   SetAvailableMemoryForTesting(0);
-  ExpectRefused(r, code);
   const std::string part = SetupPart(r.Log());
   EXPECT_EQ(part.rfind(T().outOfMemory, 0), 0u) << part;
   EXPECT_TRUE(part.ends_with(T().detailEnd)) << part;
@@ -209,7 +180,7 @@ TEST(SolverSetup, ModelTooLargeForTheMemory) {
 TEST(SolverSetup, IntegerModelGetsItsSearchArrays) {
   // An infeasible relaxation: the search never starts, the arrays stay as
   // set-up made them.
-  SetupRun r(Model({"MAX X + Y", "ST", "X + Y <= 1", "X + Y >= 2", "END", "GIN X", "SUB Y 3"}));
+  KeptRun r(Model({"MAX X + Y", "ST", "X + Y <= 1", "X + Y >= 2", "END", "GIN X", "SUB Y 3"}));
   r.run.settings.BB_LENGTH = 7;
   ASSERT_EQ(r.Solve(), kResultInfeasible) << r.Log();
   const Workspace& W = r.W;
@@ -227,7 +198,7 @@ TEST(SolverSetup, IntegerModelGetsItsSearchArrays) {
 }
 
 TEST(SolverSetup, ContinuousModelLeavesTheSearchCopiesAlone) {
-  SetupRun r(Model({"MAX X + Y", "ST", "X + Y <= 1"}));
+  KeptRun r(Model({"MAX X + Y", "ST", "X + Y <= 1"}));
   ASSERT_EQ(r.Solve(), kResultOptimal);
   EXPECT_TRUE(r.W.g_origLower.empty());
   EXPECT_TRUE(r.W.g_origUpper.empty());
@@ -240,7 +211,7 @@ TEST(SolverSetup, ContinuousModelLeavesTheSearchCopiesAlone) {
 }
 
 TEST(SolverSetup, TinyNodeTableStillHoldsTheRoot) {
-  SetupRun r(Model({"MAX X", "ST", "2X <= 3", "END", "GIN X"}));
+  KeptRun r(Model({"MAX X", "ST", "2X <= 3", "END", "GIN X"}));
   r.run.settings.BB_LENGTH = 0;
   EXPECT_EQ(r.Solve(), kResultInfeasible) << r.Log();  // the root cannot branch
   EXPECT_EQ(r.W.g_bbNodes.size(), 1u);
@@ -251,7 +222,7 @@ TEST(SolverSetup, TinyNodeTableStillHoldsTheRoot) {
 // The lower limit of a two-sided row holds in every node, not only at the
 // root: the node table restores the flags of the ranged rows' slacks.
 TEST(SolverSetup, RangedRowHoldsInEveryNode) {
-  SetupRun r(Model({"MIN X + Y", "ST", "3.5 <= X + 2Y <= 10", "END", "GIN X Y"}));
+  KeptRun r(Model({"MIN X + Y", "ST", "3.5 <= X + 2Y <= 10", "END", "GIN X Y"}));
   ASSERT_EQ(r.Solve(), kResultOptimal) << r.Log();
   EXPECT_EQ(r.W.g_haveIncumbent, 1);
   EXPECT_NEAR(r.W.g_incumbentGoals[0], -2, 1e-9);  // X = 0, Y = 2
@@ -260,7 +231,7 @@ TEST(SolverSetup, RangedRowHoldsInEveryNode) {
 
 // INT after FREE: the declaration makes the variable a 0-1 variable.
 TEST(SolverSetup, IntAfterFreeIsZeroOne) {
-  SetupRun r(Model({"MAX 2X + Y", "ST", "X + Y <= 3.5", "END", "FREE X", "INT X"}));
+  KeptRun r(Model({"MAX 2X + Y", "ST", "X + Y <= 3.5", "END", "FREE X", "INT X"}));
   ASSERT_EQ(r.Solve(), kResultOptimal) << r.Log();
   EXPECT_NEAR(r.W.g_incumbentGoals[0], 4.5, 1e-9);  // X = 1, Y = 2.5
 }
@@ -268,7 +239,7 @@ TEST(SolverSetup, IntAfterFreeIsZeroOne) {
 // A free integer column gets bounds from its branches: each node is a plain
 // bounded column, not a contradictory flag combination.
 TEST(SolverSetup, FreeIntegerColumnIsBranched) {
-  SetupRun r(Model({"MIN X", "ST", "X + Y >= - 2.5", "Y <= 1", "END", "FREE X", "GIN X"}));
+  KeptRun r(Model({"MIN X", "ST", "X + Y >= - 2.5", "Y <= 1", "END", "FREE X", "GIN X"}));
   ASSERT_EQ(r.Solve(), kResultOptimal) << r.Log();
   EXPECT_EQ(r.W.NERR, 0) << r.Log();
   EXPECT_EQ(r.W.g_haveIncumbent, 1);
