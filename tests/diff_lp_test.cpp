@@ -9,101 +9,56 @@
 namespace tavo::testsupport {
 namespace {
 
-void CheckFamily(const char* name, const GenOptions& options, std::uint64_t seedBase, int count,
-                 const SolverSettings& settings = DefaultSettings()) {
-  if (!HaveGlpsol()) GTEST_SKIP() << "glpsol is not installed";
-  FamilySummary s = RunFamily(options, seedBase, count, RefSolver::kGlpsol, 3, settings);
-  std::printf("%s\n", SummaryLine(name, s).c_str());
-  EXPECT_EQ(s.mismatches, 0) << SummaryLine(name, s) << "\n" << s.report;
-  EXPECT_EQ(s.referenceFailed, 0) << "glpsol gave no answer for some models";
-  // The family must exercise the solver, not only the parser.
-  EXPECT_GT(s.optimal, count / 4) << SummaryLine(name, s);
-}
+const FamilyCase kFamilies[] = {
+    {"SingleGoalMixedRows", 1000, 160, {}},
+    {"GoalProgramsLevelByLevel", 2000, 120, {.minVars = 3, .maxGoals = 3}},
+    {"RangesEqualitiesAndLabels",
+     3000,
+     80,
+     {.maxGoals = 2, .rangeChance = 0.35, .eqChance = 0.2, .geChance = 0.2, .labels = true}},
+    {"FreeFixedAndNegativeBounds",
+     4000,
+     80,
+     {.maxGoals = 2, .boundChance = 0.4, .freeChance = 0.3, .negBoundChance = 0.25}},
+    // Small coefficient ranges and dense rows give many ties in pricing and
+    // in the ratio test, and degenerate vertices (the right-hand sides come
+    // from an integral point).
+    {"DegenerateAndTied", 5000, 80, {.minRows = 4, .maxGoals = 2, .coefRange = 2, .density = 0.9, .halfCoefChance = 0}},
+    // Wider models than the rest, up to the size the suite allows.
+    {"LargerModels",
+     6000,
+     60,
+     {.minVars = 8, .maxVars = 12, .minRows = 6, .maxRows = 10, .maxGoals = 2, .rangeChance = 0.15}},
+    // Medium models whose solves run past 3 m iterations, where the cycling
+    // history starts to bar (entering column, leaving row) pairs.
+    {"MediumDegenerateModelsReachTheCyclingHistory",
+     7000,
+     40,
+     {.minVars = 40,
+      .maxVars = 60,
+      .minRows = 25,
+      .maxRows = 40,
+      .coefRange = 2,
+      .density = 0.5,
+      .eqChance = 0.15,
+      .halfCoefChance = 0,
+      .budgetRowChance = 0.8}},
+    // Small models with a reinversion every two iterations, which rebuilds
+    // the inverse and the basic values mid-solve and sends phase 2 back
+    // through the feasibility test.
+    {"FrequentReinversion",
+     8000,
+     100,
+     {.maxGoals = 2, .rangeChance = 0.2, .freeChance = 0.15},
+     RefSolver::kGlpsol,
+     /*noInvert=*/2},
+};
 
-TEST(DiffLp, SingleGoalMixedRows) {
-  GenOptions o;
-  CheckFamily("single goal", o, 1000, 160);
-}
+class DiffLp : public testing::TestWithParam<FamilyCase> {};
 
-TEST(DiffLp, GoalProgramsLevelByLevel) {
-  GenOptions o;
-  o.maxGoals = 3;
-  o.minVars = 3;
-  CheckFamily("goal programs", o, 2000, 120);
-}
+TEST_P(DiffLp, AgreesWithGlpsol) { ExpectFamilyAgrees(GetParam()); }
 
-TEST(DiffLp, RangesEqualitiesAndLabels) {
-  GenOptions o;
-  o.labels = true;
-  o.rangeChance = 0.35;
-  o.eqChance = 0.2;
-  o.geChance = 0.2;
-  o.maxGoals = 2;
-  CheckFamily("ranges and labels", o, 3000, 80);
-}
-
-TEST(DiffLp, FreeFixedAndNegativeBounds) {
-  GenOptions o;
-  o.freeChance = 0.3;
-  o.negBoundChance = 0.25;
-  o.boundChance = 0.4;
-  o.maxGoals = 2;
-  CheckFamily("free and negative bounds", o, 4000, 80);
-}
-
-// Small coefficient ranges and dense rows give many ties in pricing and in
-// the ratio test, and degenerate vertices (the right-hand sides come from an
-// integral point).
-TEST(DiffLp, DegenerateAndTied) {
-  GenOptions o;
-  o.coefRange = 2;
-  o.density = 0.9;
-  o.halfCoefChance = 0;
-  o.minRows = 4;
-  o.maxGoals = 2;
-  CheckFamily("degenerate and tied", o, 5000, 80);
-}
-
-// Wider models than the rest, up to the size the suite allows.
-TEST(DiffLp, LargerModels) {
-  GenOptions o;
-  o.minVars = 8;
-  o.maxVars = 12;
-  o.minRows = 6;
-  o.maxRows = 10;
-  o.maxGoals = 2;
-  o.rangeChance = 0.15;
-  CheckFamily("larger", o, 6000, 60);
-}
-
-// Medium models whose solves run past 3 m iterations, where the cycling
-// history starts to bar (entering column, leaving row) pairs.
-TEST(DiffLp, MediumDegenerateModelsReachTheCyclingHistory) {
-  GenOptions o;
-  o.minVars = 40;
-  o.maxVars = 60;
-  o.minRows = 25;
-  o.maxRows = 40;
-  o.coefRange = 2;
-  o.density = 0.5;
-  o.halfCoefChance = 0;
-  o.eqChance = 0.15;
-  o.budgetRowChance = 0.8;
-  CheckFamily("medium degenerate", o, 7000, 40);
-}
-
-// The same small models with a reinversion every few iterations, which
-// rebuilds the inverse and the basic values mid-solve and sends phase 2 back
-// through the feasibility test.
-TEST(DiffLp, FrequentReinversion) {
-  GenOptions o;
-  o.maxGoals = 2;
-  o.freeChance = 0.15;
-  o.rangeChance = 0.2;
-  SolverSettings s = DefaultSettings();
-  s.NOINVERT = 2;
-  CheckFamily("frequent reinversion", o, 8000, 100, s);
-}
+INSTANTIATE_TEST_SUITE_P(Seeded, DiffLp, testing::ValuesIn(kFamilies), FamilyName);
 
 }  // namespace
 }  // namespace tavo::testsupport

@@ -13,21 +13,14 @@
 // Suite names start with "Miplib" so that sanitizer runs can leave them out.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <limits>
-#include <sstream>
 #include <string>
 
-#include "shell/port.h"
-#include "shell/settings.h"
 #include "solver/workspace.h"
 #include "tests/support/suite_env.h"
-#include "tests/support/diff_harness.h"
-#include "tests/support/mps_reader.h"
 
 namespace tavo::testsupport {
 namespace {
@@ -69,19 +62,14 @@ const MiplibCase kMiplib[] = {
     {"vpm2", 234, 378, 168, 13.75, false},
 };
 
-SolverSettings SuiteSettings() { return SettingsFromEnv("TAVO_MIPLIB_SET"); }
-bool RunAll() { return EnvFlag("TAVO_MIPLIB_ALL"); }
-double BudgetSeconds() { return EnvSeconds("TAVO_MIPLIB_SECONDS", 10); }
-
 void PrintTo(const MiplibCase& c, std::ostream* os) { *os << c.name; }
 
-bool InDefaultRun(const MiplibCase& c) { return !c.hard && c.rows <= 150 && c.cols <= 400; }
-
-std::string ParamName(const testing::TestParamInfo<MiplibCase>& info) {
-  std::string s = info.param.name;
-  for (char& ch : s)
-    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-  return s;
+// Reads the instance when it belongs to this run; the caller returns when
+// the test was skipped or failed.
+void ReadCase(const MiplibCase& c, MpsProblem& p) {
+  if ((c.hard || c.rows > 150 || c.cols > 400) && !EnvFlag("TAVO_MIPLIB_ALL"))
+    GTEST_SKIP() << "not in the default run (TAVO_MIPLIB_ALL=1)";
+  ReadInstance(DataDir() + "/miplib3/" + c.name + ".mps.gz", p);
 }
 
 // The instance read from MPS and written as an LP file reaches the verified
@@ -91,66 +79,42 @@ class MiplibConversion : public testing::TestWithParam<MiplibCase> {};
 
 TEST_P(MiplibConversion, ModelTextReadsBackAndReferenceReachesTheVerifiedOptimum) {
   const MiplibCase& c = GetParam();
-  const std::string path = DataDir() + "/miplib3/" + c.name + ".mps.gz";
-  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no data: " << path;
-  if (!InDefaultRun(c) && !RunAll()) GTEST_SKIP() << "not in the default run (TAVO_MIPLIB_ALL=1)";
   MpsProblem p;
-  std::string error;
-  ASSERT_TRUE(ReadMpsFile(path, p, error)) << error;
+  ReadCase(c, p);
+  if (IsSkipped() || HasFatalFailure()) return;
   int ints = 0;
   for (const Var& v : p.model.vars) ints += v.kind != VarKind::kContinuous;
   EXPECT_EQ(ints, c.ints);
   EXPECT_EQ(CheckModelTextReadsBack(p.model, WriteTavoModel(p.model)), "");
   if (std::isnan(c.optimum)) GTEST_SKIP() << "no verified optimum";
-  const bool cbc = HaveCbc();
-  if (!cbc && !HaveGlpsol()) GTEST_SKIP() << "neither cbc nor glpsol is installed";
-  ScratchDir dir;
-  RefOutcome r = RunReference(cbc ? RefSolver::kCbc : RefSolver::kGlpsol, WriteLpFormat(p.model, 0, {}), dir.path(),
-                              true, 5);
-  if (r.status == RefStatus::kFailed) GTEST_SKIP() << "no reference answer within 5 s";
-  ASSERT_EQ(r.status, RefStatus::kOptimal) << r.output;
-  EXPECT_TRUE(Agree(r.objective, c.optimum, 1e-6)) << r.objective << " vs " << c.optimum;
+  ExpectReferenceReaches(p.model, HaveCbc() ? RefSolver::kCbc : RefSolver::kGlpsol, true, 5, c.optimum, 1e-6);
 }
 
-INSTANTIATE_TEST_SUITE_P(All, MiplibConversion, testing::ValuesIn(kMiplib), ParamName);
+INSTANTIATE_TEST_SUITE_P(All, MiplibConversion, testing::ValuesIn(kMiplib), InstanceName<MiplibCase>);
 
 class MiplibSolve : public testing::TestWithParam<MiplibCase> {};
 
 TEST_P(MiplibSolve, FinishesAtTheVerifiedOptimumOrReportsWhyNot) {
   const MiplibCase& c = GetParam();
-  const std::string path = DataDir() + "/miplib3/" + c.name + ".mps.gz";
-  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no data: " << path;
-  if (!InDefaultRun(c) && !RunAll()) GTEST_SKIP() << "not in the default run (TAVO_MIPLIB_ALL=1)";
   MpsProblem p;
-  std::string error;
-  ASSERT_TRUE(ReadMpsFile(path, p, error)) << error;
+  ReadCase(c, p);
+  if (IsSkipped() || HasFatalFailure()) return;
   EXPECT_EQ(static_cast<int>(p.model.rows.size()), c.rows);
   EXPECT_EQ(static_cast<int>(p.model.vars.size()), c.cols);
-
-  const double budget = BudgetSeconds();
-  const auto start = std::chrono::steady_clock::now();
   bool stopped = false;
-  auto onPump = [&](long long pumps) {
-    if ((pumps & 63) != 0 || stopped) return;
-    if (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() > budget) {
-      stopped = true;
-      g_forceStop = 1;
-    }
-  };
-  TavoOutcome out = SolveWithTavo(WriteTavoModel(p.model), SuiteSettings(), onPump);
+  TavoOutcome out = SolveWithinBudget(WriteTavoModel(p.model), SettingsFromEnv("TAVO_MIPLIB_SET"),
+                                      EnvSeconds("TAVO_MIPLIB_SECONDS", 10), stopped);
   ASSERT_TRUE(out.parsed) << out.log.substr(0, 4000);
 
   // A forced stop returns 6 once a node's solve reached phase 2, with or
   // without an integer incumbent; only an incumbent is an integer solution.
-  const bool haveValue = !out.goalActivity.empty() &&
-                         (out.resultCode == kResultOptimal ||
-                          (out.resultCode == kResultForcedFeasible && out.haveIncumbent));
+  const bool haveValue = !out.goalActivity.empty() && (out.resultCode == kResultOptimal ||
+                                                       (out.resultCode == kResultForcedFeasible && out.haveIncumbent));
   const double value = haveValue ? TavoGoalValue(out, 0, false) : 0;
   const char* how = out.resultCode == kResultOptimal && !out.tableFull ? "finished"
                     : out.tableFull                                    ? "node table full"
                     : haveValue                                        ? "stopped, incumbent kept"
-                    : out.resultCode == kResultForcedFeasible ||
-                            out.resultCode == kResultForcedInfeasible
+                    : out.resultCode == kResultForcedFeasible || out.resultCode == kResultForcedInfeasible
                         ? "stopped, no incumbent"
                         : "ended";
   std::printf("miplib %-10s %5d rows %5d cols %5d int  code %d  %-24s %7d nodes %8.2f s  value %.10g  optimum %.10g\n",
@@ -163,19 +127,14 @@ TEST_P(MiplibSolve, FinishesAtTheVerifiedOptimumOrReportsWhyNot) {
   if (haveValue && !std::isnan(c.optimum)) {
     EXPECT_GE(value, c.optimum - tol) << "an incumbent better than the verified optimum";
   }
-  std::vector<std::string> names;
-  for (const Var& v : p.model.vars) names.push_back(v.name);
-  std::vector<double> x;
-  if (out.resultCode == kResultOptimal && InModelOrder(out, names, x)) {
-    EXPECT_EQ(CheckFeasible(p.model, x, 1e-6, 5e-7, true), "");
-  }
+  if (out.resultCode == kResultOptimal) EXPECT_EQ(PointViolation(out, p.model, true), "");
   EXPECT_TRUE(out.resultCode == kResultOptimal || out.resultCode == kResultForcedFeasible ||
               out.resultCode == kResultForcedInfeasible || (out.resultCode == kResultInfeasible && out.tableFull))
       << "result code " << out.resultCode << "\n"
-      << out.log.substr(out.log.size() > 3000 ? out.log.size() - 3000 : 0);
+      << LogTail(out.log);
 }
 
-INSTANTIATE_TEST_SUITE_P(All, MiplibSolve, testing::ValuesIn(kMiplib), ParamName);
+INSTANTIATE_TEST_SUITE_P(All, MiplibSolve, testing::ValuesIn(kMiplib), InstanceName<MiplibCase>);
 
 }  // namespace
 }  // namespace tavo::testsupport

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <functional>
 #include <sstream>
 
 #include "shell/codec.h"
@@ -57,17 +59,20 @@ std::string Describe(const Model& model, const TavoOutcome& t, const std::vector
 
 RefStatus StatusOfResultCode(int code) {
   switch (code) {
-    case kResultOptimal: return RefStatus::kOptimal;
-    case kResultInfeasible: return RefStatus::kInfeasible;
-    case kResultUnbounded: return RefStatus::kUnbounded;
-    default: return RefStatus::kFailed;
+    case kResultOptimal:
+      return RefStatus::kOptimal;
+    case kResultInfeasible:
+      return RefStatus::kInfeasible;
+    case kResultUnbounded:
+      return RefStatus::kUnbounded;
+    default:
+      return RefStatus::kFailed;
   }
 }
 
 bool Agree(double a, double b, double tol) { return std::fabs(a - b) <= tol * std::max(1.0, std::fabs(b)); }
 
-Comparison CompareModel(const Model& model, RefSolver solver, const std::string& dir,
-                        const SolverSettings& settings) {
+Comparison CompareModel(const Model& model, RefSolver solver, const std::string& dir, const SolverSettings& settings) {
   Comparison c;
   const bool mip = model.HasIntegers();
   std::string text = WriteTavoModel(model);
@@ -87,12 +92,10 @@ Comparison CompareModel(const Model& model, RefSolver solver, const std::string&
   } else {
     c.tavoStatus = StatusOfResultCode(c.tavo.resultCode);
     if (c.tavoStatus != lex.status) {
-      why << "status differs: TAVO " << RefStatusName(c.tavoStatus) << " (code " << c.tavo.resultCode
-          << "), reference " << RefStatusName(lex.status) << "\n";
+      why << "status differs: TAVO " << RefStatusName(c.tavoStatus) << " (code " << c.tavo.resultCode << "), reference "
+          << RefStatusName(lex.status) << "\n";
     } else if (c.tavoStatus == RefStatus::kOptimal) {
-      std::vector<std::string> names;
-      for (const Var& v : model.vars) names.push_back(v.name);
-      if (!InModelOrder(c.tavo, names, x)) {
+      if (!InModelOrder(c.tavo, model, x)) {
         why << "TAVO's columns do not match the model's variables\n";
       } else if (c.tavo.goalActivity.size() != model.goals.size()) {
         why << "TAVO reported " << c.tavo.goalActivity.size() << " goal values for " << model.goals.size()
@@ -132,8 +135,7 @@ Comparison CompareModel(const Model& model, RefSolver solver, const std::string&
   return c;
 }
 
-Model ShrinkMismatch(const Model& model, RefSolver solver, const std::string& dir,
-                     const SolverSettings& settings) {
+Model ShrinkMismatch(const Model& model, RefSolver solver, const std::string& dir, const SolverSettings& settings) {
   // Each try is one TAVO solve and one reference solve per goal level; the
   // budget keeps a badly broken solver from making the suite crawl.
   int budget = 400;
@@ -145,77 +147,49 @@ Model ShrinkMismatch(const Model& model, RefSolver solver, const std::string& di
   Model best = model;
   if (!fails(best)) return best;
   bool changed = true;
+  // Keeps a change of the best model when the mismatch survives it.
+  auto attempt = [&](const std::function<void(Model&)>& change) {
+    Model t = best;
+    change(t);
+    if (fails(t)) best = t, changed = true;
+  };
   int rounds = 0;
   while (changed && rounds++ < 20) {
     changed = false;
     // Whole rows, then lower-priority goals.
-    for (std::size_t i = best.rows.size(); i-- > 0;) {
-      Model t = best;
-      t.rows.erase(t.rows.begin() + static_cast<long>(i));
-      if (fails(t)) best = t, changed = true;
-    }
-    for (std::size_t g = best.goals.size(); g-- > 1;) {
-      Model t = best;
-      t.goals.erase(t.goals.begin() + static_cast<long>(g));
-      if (fails(t)) best = t, changed = true;
-    }
-    // Single terms of rows and goals.
-    for (std::size_t i = 0; i < best.rows.size(); ++i) {
-      for (std::size_t k = best.rows[i].terms.size(); k-- > 0;) {
-        if (best.rows[i].terms.size() <= 1) break;
-        Model t = best;
-        t.rows[i].terms.erase(t.rows[i].terms.begin() + static_cast<long>(k));
-        if (fails(t)) best = t, changed = true;
-      }
-    }
-    for (std::size_t g = 0; g < best.goals.size(); ++g) {
-      for (std::size_t k = best.goals[g].terms.size(); k-- > 0;) {
-        Model t = best;
-        t.goals[g].terms.erase(t.goals[g].terms.begin() + static_cast<long>(k));
-        if (fails(t)) best = t, changed = true;
-      }
-    }
+    for (std::size_t i = best.rows.size(); i-- > 0;)
+      attempt([&](Model& t) { t.rows.erase(t.rows.begin() + static_cast<long>(i)); });
+    for (std::size_t g = best.goals.size(); g-- > 1;)
+      attempt([&](Model& t) { t.goals.erase(t.goals.begin() + static_cast<long>(g)); });
+    // Single terms of rows (never the last one) and of goals.
+    for (std::size_t i = 0; i < best.rows.size(); ++i)
+      for (std::size_t k = best.rows[i].terms.size(); k-- > 0 && best.rows[i].terms.size() > 1;)
+        attempt([&](Model& t) { t.rows[i].terms.erase(t.rows[i].terms.begin() + static_cast<long>(k)); });
+    for (std::size_t g = 0; g < best.goals.size(); ++g)
+      for (std::size_t k = best.goals[g].terms.size(); k-- > 0;)
+        attempt([&](Model& t) { t.goals[g].terms.erase(t.goals[g].terms.begin() + static_cast<long>(k)); });
     // Bounds back to the default, integer variables made continuous.
     for (std::size_t j = 0; j < best.vars.size(); ++j) {
-      Var& v = best.vars[j];
-      if (v.lower != 0 || v.upper != kInf) {
-        Model t = best;
-        t.vars[j].lower = 0;
-        t.vars[j].upper = kInf;
-        if (t.vars[j].kind == VarKind::kBinary) t.vars[j].kind = VarKind::kInteger;
-        if (fails(t)) best = t, changed = true;
-      }
-      if (best.vars[j].kind != VarKind::kContinuous) {
-        Model t = best;
-        t.vars[j].kind = VarKind::kContinuous;
-        if (fails(t)) best = t, changed = true;
-      }
+      if (best.vars[j].lower != 0 || best.vars[j].upper != kInf)
+        attempt([&](Model& t) {
+          t.vars[j].lower = 0;
+          t.vars[j].upper = kInf;
+          if (t.vars[j].kind == VarKind::kBinary) t.vars[j].kind = VarKind::kInteger;
+        });
+      if (best.vars[j].kind != VarKind::kContinuous) attempt([&](Model& t) { t.vars[j].kind = VarKind::kContinuous; });
     }
-    // Coefficients and right-hand sides made plainer.
-    auto plainer = [](double v) { return v > 0 ? 1.0 : -1.0; };
+    // Coefficients (other than 1 and -1) and right-hand sides made plainer.
+    auto plainer = [](double c) { return c > 0 ? 1.0 : -1.0; };
     for (std::size_t i = 0; i < best.rows.size(); ++i) {
-      for (std::size_t k = 0; k < best.rows[i].terms.size(); ++k) {
-        double c = best.rows[i].terms[k].coef;
-        if (std::fabs(c) == 1) continue;
-        Model t = best;
-        t.rows[i].terms[k].coef = plainer(c);
-        if (fails(t)) best = t, changed = true;
-      }
-      if (best.rows[i].sense != Sense::kRange && best.rows[i].rhs != 0) {
-        Model t = best;
-        t.rows[i].rhs = 0;
-        if (fails(t)) best = t, changed = true;
-      }
+      for (std::size_t k = 0; k < best.rows[i].terms.size(); ++k)
+        if (std::fabs(best.rows[i].terms[k].coef) != 1)
+          attempt([&](Model& t) { t.rows[i].terms[k].coef = plainer(t.rows[i].terms[k].coef); });
+      if (best.rows[i].sense != Sense::kRange && best.rows[i].rhs != 0) attempt([&](Model& t) { t.rows[i].rhs = 0; });
     }
-    for (std::size_t g = 0; g < best.goals.size(); ++g) {
-      for (std::size_t k = 0; k < best.goals[g].terms.size(); ++k) {
-        double c = best.goals[g].terms[k].coef;
-        if (std::fabs(c) == 1) continue;
-        Model t = best;
-        t.goals[g].terms[k].coef = plainer(c);
-        if (fails(t)) best = t, changed = true;
-      }
-    }
+    for (std::size_t g = 0; g < best.goals.size(); ++g)
+      for (std::size_t k = 0; k < best.goals[g].terms.size(); ++k)
+        if (std::fabs(best.goals[g].terms[k].coef) != 1)
+          attempt([&](Model& t) { t.goals[g].terms[k].coef = plainer(t.goals[g].terms[k].coef); });
   }
   // Variables that no longer appear anywhere are dropped, the rest renumbered.
   std::vector<int> used(best.vars.size(), 0);
@@ -241,8 +215,8 @@ Model ShrinkMismatch(const Model& model, RefSolver solver, const std::string& di
   return best;
 }
 
-FamilySummary RunFamily(const GenOptions& options, std::uint64_t seedBase, int count, RefSolver solver,
-                        int maxReported, const SolverSettings& settings) {
+FamilySummary RunFamily(const GenOptions& options, std::uint64_t seedBase, int count, RefSolver solver, int maxReported,
+                        const SolverSettings& settings) {
   FamilySummary s;
   ScratchDir dir;
   for (int k = 0; k < count; ++k) {
@@ -258,10 +232,17 @@ FamilySummary RunFamily(const GenOptions& options, std::uint64_t seedBase, int c
       continue;
     }
     switch (c.refStatus) {
-      case RefStatus::kOptimal: ++s.optimal; break;
-      case RefStatus::kInfeasible: ++s.infeasible; break;
-      case RefStatus::kUnbounded: ++s.unbounded; break;
-      default: break;
+      case RefStatus::kOptimal:
+        ++s.optimal;
+        break;
+      case RefStatus::kInfeasible:
+        ++s.infeasible;
+        break;
+      case RefStatus::kUnbounded:
+        ++s.unbounded;
+        break;
+      default:
+        break;
     }
     s.tavoIterations += c.tavo.iterations;
     s.tavoNodes += c.tavo.nodesSolved;
@@ -278,6 +259,24 @@ FamilySummary RunFamily(const GenOptions& options, std::uint64_t seedBase, int c
     }
   }
   return s;
+}
+
+void PrintTo(const FamilyCase& family, std::ostream* os) { *os << family.name; }
+
+std::string FamilyName(const testing::TestParamInfo<FamilyCase>& info) { return info.param.name; }
+
+void ExpectFamilyAgrees(const FamilyCase& family) {
+  if (family.solver == RefSolver::kGlpsol && !HaveGlpsol()) GTEST_SKIP() << "glpsol is not installed";
+  if (family.solver == RefSolver::kCbc && !HaveCbc()) GTEST_SKIP() << "cbc is not installed";
+  SolverSettings settings = DefaultSettings();
+  if (family.noInvert) settings.NOINVERT = family.noInvert;
+  const FamilySummary s = RunFamily(family.options, family.seedBase, family.count, family.solver, 3, settings);
+  const std::string summary = SummaryLine(family.name, s);
+  std::printf("%s\n", summary.c_str());
+  EXPECT_EQ(s.mismatches, 0) << summary << "\n" << s.report;
+  EXPECT_EQ(s.referenceFailed, 0) << "the reference gave no answer for some models\n" << s.report;
+  // The family must exercise the solver, not only the parser.
+  EXPECT_GT(s.optimal, family.count / 4) << summary;
 }
 
 std::string SummaryLine(const std::string& family, const FamilySummary& s) {

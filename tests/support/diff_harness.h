@@ -4,7 +4,10 @@
 // that does this for many seeded random models and summarises.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "shell/settings.h"
@@ -57,5 +60,24 @@ FamilySummary RunFamily(const GenOptions& options, std::uint64_t seedBase, int c
                         int maxReported = 3, const SolverSettings& settings = DefaultSettings());
 
 std::string SummaryLine(const std::string& family, const FamilySummary& s);
+
+// One seeded family of a differential suite: `count` models drawn with
+// `options` from the seeds seedBase, seedBase+1, ...
+struct FamilyCase {
+  const char* name;
+  std::uint64_t seedBase;
+  int count;
+  GenOptions options;
+  RefSolver solver = RefSolver::kGlpsol;
+  int noInvert = 0;  // the reinversion interval when not 0, else the default
+};
+
+void PrintTo(const FamilyCase& family, std::ostream* os);
+std::string FamilyName(const testing::TestParamInfo<FamilyCase>& info);
+
+// Runs the family: no model may show a mismatch, the reference must answer
+// every model, and over a quarter of them must be optimal (the family
+// exercises the solver, not only the parser). Skipped without the reference.
+void ExpectFamilyAgrees(const FamilyCase& family);
 
 }  // namespace tavo::testsupport

@@ -1,9 +1,12 @@
 #include "tests/support/suite_env.h"
 
-#include <gtest/gtest.h>
-
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
+
+#include "shell/port.h"
+#include "tests/support/diff_harness.h"
 
 namespace tavo::testsupport {
 
@@ -38,6 +41,37 @@ double EnvSeconds(const char* var, double fallback) {
   const char* env = std::getenv(var);
   double v = env ? std::atof(env) : 0;
   return v > 0 ? v : fallback;
+}
+
+void ReadInstance(const std::string& path, MpsProblem& p) {
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no data: " << path;
+  std::string error;
+  ASSERT_TRUE(ReadMpsFile(path, p, error)) << error;
+}
+
+TavoOutcome SolveWithinBudget(const std::string& text, const SolverSettings& settings, double seconds, bool& stopped) {
+  const auto start = std::chrono::steady_clock::now();
+  stopped = false;
+  auto onPump = [&](long long pumps) {
+    if ((pumps & 63) != 0 || stopped) return;
+    if (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() > seconds) {
+      stopped = true;
+      g_forceStop = 1;
+    }
+  };
+  return SolveWithTavo(text, settings, onPump);
+}
+
+std::string LogTail(const std::string& log) { return log.substr(log.size() > 3000 ? log.size() - 3000 : 0); }
+
+void ExpectReferenceReaches(const Model& model, RefSolver solver, bool mip, double seconds, double optimum,
+                            double tol) {
+  if (!(solver == RefSolver::kCbc ? HaveCbc() : HaveGlpsol())) GTEST_SKIP() << "the reference is not installed";
+  ScratchDir dir;
+  RefOutcome r = RunReference(solver, WriteLpFormat(model, 0, {}), dir.path(), mip, seconds);
+  if (seconds > 0 && r.status == RefStatus::kFailed) GTEST_SKIP() << "no reference answer within " << seconds << " s";
+  ASSERT_EQ(r.status, RefStatus::kOptimal) << r.output;
+  EXPECT_TRUE(Agree(r.objective, optimum, tol)) << r.objective << " vs " << optimum;
 }
 
 }  // namespace tavo::testsupport

@@ -12,6 +12,20 @@
 
 namespace tavo::testsupport {
 
+namespace {
+
+// Column j's name in CNAME without its blank (or NUL) padding.
+std::string ColumnName(const Workspace& W, int j) {
+  std::string name;
+  for (int k = 0; k < 8; ++k) {
+    const char ch = W.CNAME[static_cast<std::size_t>(j) * 8 + k];
+    if (ch != ' ' && ch != '\0') name += ch;
+  }
+  return name;
+}
+
+}  // namespace
+
 TavoOutcome SolveWithTavo(const std::string& modelText, const SolverSettings& settings,
                           const std::function<void(long long)>& onPump) {
   TavoOutcome out;
@@ -29,14 +43,8 @@ TavoOutcome SolveWithTavo(const std::string& modelText, const SolverSettings& se
     out.resultCode = run.SetupAndSolve();
     const Workspace& W = *workspace;
     out.ngoals = W.NGOALS;
-    for (int j = 0; j < W.NSTRUC && static_cast<std::size_t>(j) * 8 + 8 <= W.CNAME.size(); ++j) {
-      std::string name;
-      for (int k = 0; k < 8; ++k) {
-        char ch = W.CNAME[static_cast<std::size_t>(j) * 8 + k];
-        if (ch != ' ' && ch != '\0') name += ch;
-      }
-      out.names.push_back(name);
-    }
+    for (int j = 0; j < W.NSTRUC && static_cast<std::size_t>(j) * 8 + 8 <= W.CNAME.size(); ++j)
+      out.names.push_back(ColumnName(W, j));
     out.xact = W.XACT;
     out.ract = W.RACT;
     out.iterations = W.ITERLP - 1;
@@ -122,14 +130,7 @@ std::string CheckModelTextReadsBack(const Model& model, const std::string& text)
 
   const std::int64_t m = W.MROWS;
   std::unordered_map<std::string, int> column;
-  for (int j = 0; j < W.NSTRUC; ++j) {
-    std::string name;
-    for (int k = 0; k < 8; ++k) {
-      char ch = W.CNAME[static_cast<std::size_t>(j) * 8 + k];
-      if (ch != ' ') name += ch;
-    }
-    column[name] = j;
-  }
+  for (int j = 0; j < W.NSTRUC; ++j) column[ColumnName(W, j)] = j;
   std::vector<int> col(n, -1);
   for (int v = 0; v < n; ++v) {
     auto it = column.find(model.vars[v].name);
@@ -215,16 +216,22 @@ std::string CheckModelTextReadsBack(const Model& model, const std::string& text)
   return why.str();
 }
 
-bool InModelOrder(const TavoOutcome& outcome, const std::vector<std::string>& names, std::vector<double>& x) {
+bool InModelOrder(const TavoOutcome& outcome, const Model& model, std::vector<double>& x) {
   std::unordered_map<std::string, std::size_t> column;
   for (std::size_t j = 0; j < outcome.names.size(); ++j) column.emplace(outcome.names[j], j);
-  x.assign(names.size(), 0.0);
-  for (std::size_t j = 0; j < names.size(); ++j) {
-    auto it = column.find(names[j]);
+  x.assign(model.vars.size(), 0.0);
+  for (std::size_t j = 0; j < model.vars.size(); ++j) {
+    auto it = column.find(model.vars[j].name);
     if (it == column.end() || it->second >= outcome.x.size()) return false;
     x[j] = outcome.x[it->second];
   }
   return true;
+}
+
+std::string PointViolation(const TavoOutcome& outcome, const Model& model, bool integral) {
+  std::vector<double> x;
+  if (!InModelOrder(outcome, model, x)) return "the columns do not match the model's variables";
+  return CheckFeasible(model, x, 1e-6, 5e-7, integral);
 }
 
 }  // namespace tavo::testsupport

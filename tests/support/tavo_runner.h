@@ -13,8 +13,8 @@
 namespace tavo::testsupport {
 
 struct TavoOutcome {
-  bool parsed = false;     // ParseModel returned 1
-  int resultCode = -1;     // from SetupAndSolve (meaningful when parsed)
+  bool parsed = false;  // ParseModel returned 1
+  int resultCode = -1;  // from SetupAndSolve (meaningful when parsed)
   int ngoals = 0;
   std::vector<double> xact;  // NSTRUC entries, as the workspace holds them at the end
   std::vector<double> ract;  // MROWS entries
@@ -28,13 +28,13 @@ struct TavoOutcome {
   // Column names (CNAME, blanks dropped): the model text numbers variables
   // by their first appearance in a constraint row, not by the goal rows.
   std::vector<std::string> names;
-  int iterations = 0;        // ITERLP - 1, as the log shows it
-  int branches = 0;          // g_branchOptimalCount
-  int nodesSolved = 0;       // g_branchCount + 1 (0 without a search)
-  bool tableFull = false;    // the search stopped branching: node table nearly full
+  int iterations = 0;          // ITERLP - 1, as the log shows it
+  int branches = 0;            // g_branchOptimalCount
+  int nodesSolved = 0;         // g_branchCount + 1 (0 without a search)
+  bool tableFull = false;      // the search stopped branching: node table nearly full
   bool haveIncumbent = false;  // the search found an integer-feasible solution
-  double seconds = 0;        // wall time of parse + solve
-  std::string log;           // calculation log (code page 932)
+  double seconds = 0;          // wall time of parse + solve
+  std::string log;             // calculation log (code page 932)
   std::string columnsText;
   std::string rowsText;
 };
@@ -54,9 +54,15 @@ double TavoGoalValue(const TavoOutcome& outcome, int g, bool maximize);
 // report does not have one line per column.
 bool ParseColumnsReport(const std::string& columnsText, int columns, std::vector<double>& x);
 
-// The reported activities `x` rearranged into the order of `names` (the
-// written model's variables), matched by name; false when a name is missing.
-bool InModelOrder(const TavoOutcome& outcome, const std::vector<std::string>& names, std::vector<double>& x);
+// The reported activities `x` rearranged into the order of the model's
+// variables, matched by name; false when a name is missing.
+bool InModelOrder(const TavoOutcome& outcome, const Model& model, std::vector<double>& x);
+
+// What the reported point breaks in the model: empty when it satisfies every
+// row and bound within 1e-6 per unit of scale (allowing the six-decimal
+// rounding of the reports), and integrality too when `integral`; else the
+// worst violation, or that the columns do not match the model's variables.
+std::string PointViolation(const TavoOutcome& outcome, const Model& model, bool integral);
 
 // Parses `text` (the model text written for `model`) with TAVO's parser and
 // compares what it stored with the model: dimensions, every goal and row
