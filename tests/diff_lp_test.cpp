@@ -9,50 +9,34 @@
 namespace tavo::testsupport {
 namespace {
 
+// clang-format off
 const FamilyCase kFamilies[] = {
     {"SingleGoalMixedRows", 1000, 160, {}},
     {"GoalProgramsLevelByLevel", 2000, 120, {.minVars = 3, .maxGoals = 3}},
-    {"RangesEqualitiesAndLabels",
-     3000,
-     80,
+    {"RangesEqualitiesAndLabels", 3000, 80,
      {.maxGoals = 2, .rangeChance = 0.35, .eqChance = 0.2, .geChance = 0.2, .labels = true}},
-    {"FreeFixedAndNegativeBounds",
-     4000,
-     80,
+    {"FreeFixedAndNegativeBounds", 4000, 80,
      {.maxGoals = 2, .boundChance = 0.4, .freeChance = 0.3, .negBoundChance = 0.25}},
     // Small coefficient ranges and dense rows give many ties in pricing and
     // in the ratio test, and degenerate vertices (the right-hand sides come
     // from an integral point).
     {"DegenerateAndTied", 5000, 80, {.minRows = 4, .maxGoals = 2, .coefRange = 2, .density = 0.9, .halfCoefChance = 0}},
     // Wider models than the rest, up to the size the suite allows.
-    {"LargerModels",
-     6000,
-     60,
+    {"LargerModels", 6000, 60,
      {.minVars = 8, .maxVars = 12, .minRows = 6, .maxRows = 10, .maxGoals = 2, .rangeChance = 0.15}},
     // Medium models whose solves run past 3 m iterations, where the cycling
     // history starts to bar (entering column, leaving row) pairs.
-    {"MediumDegenerateModelsReachTheCyclingHistory",
-     7000,
-     40,
-     {.minVars = 40,
-      .maxVars = 60,
-      .minRows = 25,
-      .maxRows = 40,
-      .coefRange = 2,
-      .density = 0.5,
-      .eqChance = 0.15,
-      .halfCoefChance = 0,
-      .budgetRowChance = 0.8}},
+    {"MediumDegenerateModelsReachTheCyclingHistory", 7000, 40,
+     {.minVars = 40, .maxVars = 60, .minRows = 25, .maxRows = 40, .coefRange = 2, .density = 0.5, .eqChance = 0.15,
+      .halfCoefChance = 0, .budgetRowChance = 0.8}},
     // Small models with a reinversion every two iterations, which rebuilds
     // the inverse and the basic values mid-solve and sends phase 2 back
     // through the feasibility test.
-    {"FrequentReinversion",
-     8000,
-     100,
-     {.maxGoals = 2, .rangeChance = 0.2, .freeChance = 0.15},
-     RefSolver::kGlpsol,
+    {"FrequentReinversion", 8000, 100, {.maxGoals = 2, .rangeChance = 0.2, .freeChance = 0.15}, RefSolver::kGlpsol,
      /*noInvert=*/2},
 };
+// clang-format on
+
 
 class DiffLp : public testing::TestWithParam<FamilyCase> {};
 

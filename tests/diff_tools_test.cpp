@@ -3,6 +3,7 @@
 // values. A fault here would make every differential suite meaningless.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -36,10 +37,10 @@ Model HandModel() {
   Model m;
   m.title = "HAND";
   for (int j = 1; j <= 4; ++j) m.vars.push_back({"X" + std::to_string(j)});
-  m.vars[1].upper = 4;                     // SUB
-  m.vars[2].lower = -kInf;                 // FREE with
-  m.vars[2].upper = 3;                     //   an upper bound
-  m.vars[3].lower = -2;                    // negative lower bound: a row
+  m.vars[1].upper = 4;      // SUB
+  m.vars[2].lower = -kInf;  // FREE with
+  m.vars[2].upper = 3;      //   an upper bound
+  m.vars[3].lower = -2;     // negative lower bound: a row
   m.vars[3].kind = VarKind::kInteger;
   m.goals.push_back({true, {{0, 3}, {1, -2.5}}});
   m.goals.push_back({true, {{2, 1}}});
@@ -115,29 +116,10 @@ TEST(DiffTools, FeasibilityCheckFindsTheWorstViolation) {
   EXPECT_EQ(CheckFeasible(m, x, 1e-9, 5e-7, false), "");
 }
 
-TEST(DiffTools, RandomModelsAreReproducibleAndWellFormed) {
-  GenOptions o;
-  o.maxGoals = 3;
-  o.labels = true;
-  for (std::uint64_t seed = 1; seed <= 50; ++seed) {
-    Rng a(seed), b(seed);
-    Model ma = RandomModel(a, o), mb = RandomModel(b, o);
-    std::string ta = WriteTavoModel(ma);
-    EXPECT_EQ(ta, WriteTavoModel(mb));
-    EXPECT_GE(ma.vars.size(), 2u);
-    EXPECT_LE(ma.vars.size(), 12u);
-    EXPECT_EQ(ta.find('e'), std::string::npos) << ta;  // no exponents, names are upper case
-    for (std::size_t k = 0; k < ta.size(); ++k) {
-      if (ta[k] == '\n') {
-        EXPECT_EQ(ta[k - 1], '\r');
-      }
-    }
-  }
-}
-
-// The model text of many random models reads back through TAVO's parser as
-// exactly the model written: coefficients, right-hand sides, ranges, bounds.
-TEST(DiffTools, ModelTextReadsBackExactly) {
+// Random models are the same for the same seed, and their model text (CR LF
+// line ends, no exponents) reads back through TAVO's parser as exactly the
+// model written: coefficients, right-hand sides, ranges, bounds.
+TEST(DiffTools, RandomModelsAreReproducibleAndReadBackExactly) {
   GenOptions o;
   o.maxGoals = 3;
   o.freeChance = 0.2;
@@ -147,10 +129,15 @@ TEST(DiffTools, ModelTextReadsBackExactly) {
   o.binChance = 0.1;
   o.halfCoefChance = 0.5;
   for (std::uint64_t seed = 1; seed <= 200; ++seed) {
-    Rng rng(seed);
+    Rng rng(seed), again(seed);
     Model m = RandomModel(rng, o);
+    const std::string text = WriteTavoModel(m);
+    EXPECT_EQ(WriteTavoModel(RandomModel(again, o)), text);
     o.labels = seed % 2 == 0;
-    std::string text = WriteTavoModel(m);
+    EXPECT_GE(m.vars.size(), 2u);
+    EXPECT_LE(m.vars.size(), 12u);
+    EXPECT_EQ(text.find('e'), std::string::npos) << text;  // no exponents, names are upper case
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r')) << text;
     ASSERT_EQ(CheckModelTextReadsBack(m, text), "") << "seed " << seed << "\n" << text;
   }
   // Long rows broken over lines, awkward numbers.
@@ -209,37 +196,32 @@ TEST(DiffTools, MpsReaderReadsSectionsRangesBoundsAndMarkers) {
   EXPECT_EQ(p.name, "TESTLP");
   EXPECT_EQ(p.model.title, "TESTLP");
   EXPECT_EQ(p.objectiveRhs, -7.5);
-  ASSERT_EQ(p.model.vars.size(), 4u);
-  ASSERT_EQ(p.model.rows.size(), 4u);  // the second N row is dropped
-  EXPECT_EQ(p.model.vars[0].name, "C1");
-  EXPECT_EQ(p.colNames[2], "X3");
+  EXPECT_EQ(p.colNames, (std::vector<std::string>{"X1", "X2", "X3", "X4"}));
+  EXPECT_EQ(p.rowNames, (std::vector<std::string>{"LIM1", "LIM2", "MYEQN", "RNGE"}));  // the second N row is dropped
   EXPECT_EQ(p.model.rows[2].label, "R3");
-  ASSERT_EQ(p.model.goals.size(), 1u);
-  EXPECT_FALSE(p.model.goals[0].maximize);
-  ASSERT_EQ(p.model.goals[0].terms.size(), 4u);
-  EXPECT_EQ(p.model.goals[0].terms[2].coef, -1.0);
-  // L row with range 2.5: 1.5 <= x1 + x2 <= 4 (the RHS2 set is ignored).
-  EXPECT_EQ(p.model.rows[0].sense, Sense::kRange);
-  EXPECT_EQ(p.model.rows[0].lo, 1.5);
-  EXPECT_EQ(p.model.rows[0].hi, 4.0);
-  EXPECT_EQ(p.model.rows[1].sense, Sense::kGe);
-  EXPECT_EQ(p.model.rows[1].rhs, 1.0);
-  EXPECT_EQ(p.model.rows[2].sense, Sense::kEq);
-  EXPECT_EQ(p.model.rows[2].rhs, 7.0);
-  // E row with a negative range: [rhs - |R|, rhs].
-  EXPECT_EQ(p.model.rows[3].sense, Sense::kRange);
-  EXPECT_EQ(p.model.rows[3].lo, -1.0);
-  EXPECT_EQ(p.model.rows[3].hi, 2.0);
-  EXPECT_EQ(p.model.vars[0].kind, VarKind::kContinuous);
-  EXPECT_EQ(p.model.vars[0].upper, 4.0);
-  EXPECT_EQ(p.model.vars[1].kind, VarKind::kInteger);  // marker block, UP 7
-  EXPECT_EQ(p.model.vars[1].lower, 0.0);
-  EXPECT_EQ(p.model.vars[1].upper, 7.0);
-  EXPECT_EQ(p.model.vars[2].lower, -kInf);
-  EXPECT_EQ(p.model.vars[2].upper, kInf);
-  // UP with a negative value and the default lower bound: lower -infinity.
-  EXPECT_EQ(p.model.vars[3].lower, -kInf);
-  EXPECT_EQ(p.model.vars[3].upper, -1.0);
+  // The L row with range 2.5 is 1.5 <= x1 + x2 <= 4 (the RHS2 set is
+  // ignored); the E row with a negative range lies in [rhs - |R|, rhs]. The
+  // marker block makes X2 integer (UP 7 keeps it general); UP with a negative
+  // value and the default lower bound makes the lower bound -infinity.
+  EXPECT_EQ(WriteLpFormat(p.model, 0, {}),
+            "\\ written by the TAVO test tools\n"
+            "Minimize\n"
+            " obj: 1 C1 + 2 C2 - 1 C3 + 1 C4\n"
+            "Subject To\n"
+            " ROW1: 1 C1 + 1 C2 >= 1.5\n"
+            " ROW2: 1 C1 + 1 C2 <= 4\n"
+            " ROW3: 1 C1 >= 1\n"
+            " ROW4: - 1 C2 + 1 C3 = 7\n"
+            " ROW5: 1 C3 + 1 C4 >= -1\n"
+            " ROW6: 1 C3 + 1 C4 <= 2\n"
+            "Bounds\n"
+            " 0 <= C1 <= 4\n"
+            " 0 <= C2 <= 7\n"
+            " C3 free\n"
+            " -inf <= C4 <= -1\n"
+            "General\n"
+            " C2\n"
+            "End\n");
 }
 
 // One data line in the fixed MPS layout (fields at columns 2, 5, 15, 25, 40, 50).
@@ -261,8 +243,7 @@ TEST(DiffTools, MpsReaderFallsBackToFixedColumnsForNamesWithBlanks) {
   std::string text = "NAME          SPACED\nROWS\n" + FixedLine("N", "OBJ ROW") + FixedLine("L", "LIM 1") +
                      "COLUMNS\n" + FixedLine("", "X 1", "OBJ ROW", "1.", "LIM 1", "2.") +
                      FixedLine("", "X 2", "LIM 1", "1.") + "RHS\n" + FixedLine("", "RHS 1", "LIM 1", "6.") +
-                     "BOUNDS\n" + FixedLine("UP", "BND 1", "X 2", "3.") + FixedLine("BV", "BND 1", "X 1") +
-                     "ENDATA\n";
+                     "BOUNDS\n" + FixedLine("UP", "BND 1", "X 2", "3.") + FixedLine("BV", "BND 1", "X 1") + "ENDATA\n";
   MpsProblem p;
   std::string error;
   ASSERT_TRUE(ReadMpsText(text, p, error)) << error;

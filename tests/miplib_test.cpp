@@ -64,24 +64,26 @@ const MiplibCase kMiplib[] = {
 
 void PrintTo(const MiplibCase& c, std::ostream* os) { *os << c.name; }
 
-// Reads the instance when it belongs to this run; the caller returns when
-// the test was skipped or failed.
-void ReadCase(const MiplibCase& c, MpsProblem& p) {
-  if ((c.hard || c.rows > 150 || c.cols > 400) && !EnvFlag("TAVO_MIPLIB_ALL"))
-    GTEST_SKIP() << "not in the default run (TAVO_MIPLIB_ALL=1)";
-  ReadInstance(DataDir() + "/miplib3/" + c.name + ".mps.gz", p);
-}
+// Reads the instance before each test; one not in this run, or missing from
+// the data folder, is skipped.
+class MiplibTest : public testing::TestWithParam<MiplibCase> {
+ protected:
+  void SetUp() override {
+    const MiplibCase& c = GetParam();
+    if ((c.hard || c.rows > 150 || c.cols > 400) && !EnvFlag("TAVO_MIPLIB_ALL"))
+      GTEST_SKIP() << "not in the default run (TAVO_MIPLIB_ALL=1)";
+    ReadInstance(DataDir() + "/miplib3/" + c.name + ".mps.gz", p);
+  }
+  MpsProblem p;
+};
 
 // The instance read from MPS and written as an LP file reaches the verified
 // optimum with cbc (or glpsol): checks the reading of integer markers, BV,
 // UI and LI bounds on real data.
-class MiplibConversion : public testing::TestWithParam<MiplibCase> {};
+class MiplibConversion : public MiplibTest {};
 
 TEST_P(MiplibConversion, ModelTextReadsBackAndReferenceReachesTheVerifiedOptimum) {
   const MiplibCase& c = GetParam();
-  MpsProblem p;
-  ReadCase(c, p);
-  if (IsSkipped() || HasFatalFailure()) return;
   int ints = 0;
   for (const Var& v : p.model.vars) ints += v.kind != VarKind::kContinuous;
   EXPECT_EQ(ints, c.ints);
@@ -92,13 +94,10 @@ TEST_P(MiplibConversion, ModelTextReadsBackAndReferenceReachesTheVerifiedOptimum
 
 INSTANTIATE_TEST_SUITE_P(All, MiplibConversion, testing::ValuesIn(kMiplib), InstanceName<MiplibCase>);
 
-class MiplibSolve : public testing::TestWithParam<MiplibCase> {};
+class MiplibSolve : public MiplibTest {};
 
 TEST_P(MiplibSolve, FinishesAtTheVerifiedOptimumOrReportsWhyNot) {
   const MiplibCase& c = GetParam();
-  MpsProblem p;
-  ReadCase(c, p);
-  if (IsSkipped() || HasFatalFailure()) return;
   EXPECT_EQ(static_cast<int>(p.model.rows.size()), c.rows);
   EXPECT_EQ(static_cast<int>(p.model.vars.size()), c.cols);
   bool stopped = false;

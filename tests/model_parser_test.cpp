@@ -6,21 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "shell/calc_run.h"
-#include "shell/codec.h"
+#include "report_support.h"
 #include "shell/numbers.h"
-#include "shell/recording_port.h"
-#include "shell/settings.h"
-#include "shell/texts.h"
 
 namespace tavo {
 namespace {
 
-class ParserTest : public ::testing::Test {
+class ParserTest : public ::testing::Test, protected reporttest::KeptRun {
  protected:
-  Workspace W;
-  RecordingPort port;
-  CalcRun run{W, port};
+  ParserTest() : KeptRun("") {}
 
   int Parse(const std::string& text, int sensitivity = 0) {
     run.settings = DefaultSettings();

@@ -77,15 +77,18 @@ constexpr int kDefaultMaxRows = 300;
 
 void PrintTo(const NetlibCase& c, std::ostream* os) { *os << c.name; }
 
-std::string PathOf(const NetlibCase& c) { return DataDir() + "/netlib/" + c.name + ".mps.gz"; }
+// Reads the problem before each test; a problem missing from the data
+// folder is skipped.
+class NetlibTest : public testing::TestWithParam<NetlibCase> {
+ protected:
+  void SetUp() override { ReadInstance(DataDir() + "/netlib/" + GetParam().name + ".mps.gz", p); }
+  MpsProblem p;
+};
 
-class NetlibConversion : public testing::TestWithParam<NetlibCase> {};
+class NetlibConversion : public NetlibTest {};
 
 TEST_P(NetlibConversion, ModelTextReadsBackAndGlpsolReachesTheVerifiedOptimum) {
   const NetlibCase& c = GetParam();
-  MpsProblem p;
-  ReadInstance(PathOf(c), p);
-  if (IsSkipped() || HasFatalFailure()) return;
   EXPECT_EQ(static_cast<int>(p.model.rows.size()), c.rows);
   EXPECT_EQ(static_cast<int>(p.model.vars.size()), c.cols);
   EXPECT_EQ(CheckModelTextReadsBack(p.model, WriteTavoModel(p.model)), "");
@@ -107,15 +110,17 @@ INSTANTIATE_TEST_SUITE_P(All, NetlibConversion, testing::ValuesIn(kNetlib), Inst
 const std::set<std::string> kKnownShortfalls = {"wood1p", "pilot4", "shell", "grow7",  "grow15",
                                                 "grow22", "bnl1",   "maros", "perold", "pilotnov"};
 
-class NetlibSolve : public testing::TestWithParam<NetlibCase> {};
+class NetlibSolve : public NetlibTest {
+ protected:
+  void SetUp() override {
+    if (GetParam().rows > kDefaultMaxRows && !EnvFlag("TAVO_NETLIB_ALL"))
+      GTEST_SKIP() << "larger than the default run (TAVO_NETLIB_ALL=1)";
+    NetlibTest::SetUp();
+  }
+};
 
 TEST_P(NetlibSolve, TavoReachesTheVerifiedOptimum) {
   const NetlibCase& c = GetParam();
-  if (c.rows > kDefaultMaxRows && !EnvFlag("TAVO_NETLIB_ALL"))
-    GTEST_SKIP() << "larger than the default run (TAVO_NETLIB_ALL=1)";
-  MpsProblem p;
-  ReadInstance(PathOf(c), p);
-  if (IsSkipped() || HasFatalFailure()) return;
   const double budget = EnvSeconds("TAVO_NETLIB_SECONDS", 60);
   bool stopped = false;
   TavoOutcome out = SolveWithinBudget(WriteTavoModel(p.model), SettingsFromEnv("TAVO_NETLIB_SET"), budget, stopped);

@@ -99,6 +99,12 @@ struct KeptRun {
 
 // Entry (i, j) of the constraint matrix (held by columns).
 inline double& Amat(Workspace& W, int i, int j) { return W.AMAT[static_cast<std::size_t>(j) * W.MROWS + i]; }
+// Row i of the constraint matrix over the structural columns.
+inline std::vector<double> AmatRow(Workspace& W, int i) {
+  std::vector<double> row;
+  for (int j = 0; j < W.NSTRUC; ++j) row.push_back(Amat(W, i, j));
+  return row;
+}
 // Entry (k, i) of the basis inverse: row k, column i (held by columns).
 inline double& Binv(Workspace& W, int k, int i) { return W.BINV[static_cast<std::size_t>(i) * W.MROWS + k]; }
 inline void IdentityInverse(Workspace& W) {

@@ -14,11 +14,9 @@ using reporttest::Model;
 
 // A parsed integer model, sized and transformed as set-up leaves it, without
 // a solve. Each scripted "solve" then sets the solution by hand.
-class ScriptedSearch : public ::testing::Test {
+class ScriptedSearch : public ::testing::Test, protected reporttest::KeptRun {
  protected:
-  Workspace W;
-  RecordingPort port;
-  CalcRun run{W, port};
+  ScriptedSearch() : KeptRun("") {}
 
   void Load(const std::string& text, int bbLength = 90000) {
     run.settings = DefaultSettings();

@@ -12,38 +12,39 @@
 namespace tavo {
 namespace {
 
-// A parsed model whose set-up arrays are sized and matrix transformed, not
-// solved, so that the inverse operations can be called directly.
+// A parsed model whose set-up arrays are sized and matrix transformed, with
+// its starting basis and not solved, so that the inverse operations can be
+// called directly.
 struct Basis : reporttest::KeptRun {
   explicit Basis(const std::string& text) : KeptRun(text) {
     run.settings.ICODE = 0;
     if (!Parse()) return;
     reporttest::SizeLikeSetup(W, 0);
     run.TransformModel(1);
+    run.CrashBasis();
   }
-  double Inv(int k, int i) { return reporttest::Binv(W, k, i); }
+  // The feasibility test's verdict on the basis as it stands.
+  int Infeasible() {
+    run.TestFeasible();
+    return W.INFEAS;
+  }
 };
 
 TEST(SolverInverse, StartingBasisOfSlacksIsTheIdentity) {
   Basis b("MAX X + Y\r\nST\r\nX + Y <= 4\r\nX - Y >= -2\r\n");
   ASSERT_TRUE(b.parsed);
-  b.run.CrashBasis();
   const int n = b.W.NSTRUC;
   EXPECT_EQ(b.W.JHEAD, (std::vector<std::int32_t>{0, n + 1 + 1, n + 2 + 1}));
-  for (int k = 0; k < 3; ++k) {
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(b.Inv(k, i), k == i ? 1.0 : 0.0);
-  }
+  EXPECT_EQ(b.W.BINV, (std::vector<double>{1, 0, 0, 0, 1, 0, 0, 0, 1}));
   // XB equals the transformed right-hand side (the >= row negated).
   EXPECT_EQ(b.W.XB, (std::vector<double>{0, 4, 2}));
   EXPECT_EQ(b.W.PHASE, 1);
-  b.run.TestFeasible();
-  EXPECT_EQ(b.W.INFEAS, 0);
+  EXPECT_EQ(b.Infeasible(), 0);
 }
 
 TEST(SolverInverse, ColumnsAtTheirUpperBoundMoveIntoTheRightHandSide) {
   Basis b("MAX X + Y\r\nST\r\nX + Y <= 10\r\n2X + Y <= 9\r\nEND\r\nSUB X 4\r\n");
   ASSERT_TRUE(b.parsed);
-  b.run.CrashBasis();
   b.W.ATUPR[0] = 1;  // X at its bound 4 (1 in its scaled units)
   b.run.Reinvert();
   EXPECT_EQ(b.W.XB[1], 6);  // 10 - 4
@@ -57,7 +58,6 @@ TEST(SolverInverse, ColumnsAtTheirUpperBoundMoveIntoTheRightHandSide) {
 TEST(SolverInverse, TwoSingletonsInOneRow) {
   Basis c("MIN X\r\nST\r\n0X + 2Y + 3Z <= 4\r\nX >= 1\r\n");
   ASSERT_TRUE(c.parsed);
-  c.run.CrashBasis();
   EXPECT_EQ(c.W.JHEAD[1], 1 + 1);  // columns: X 0, Y 1, Z 2
   EXPECT_EQ(c.W.KINBAS[2], 0);
   EXPECT_EQ(c.W.KINBAS[c.W.NSTRUC + 1], 0);
@@ -69,7 +69,6 @@ TEST(SolverInverse, TwoSingletonsInOneRow) {
 TEST(SolverInverse, DependentColumnIsLeftOut) {
   Basis b("MIN X\r\nST\r\nY + Z + X <= 4\r\nY + Z <= 3\r\n");
   ASSERT_TRUE(b.parsed);
-  b.run.CrashBasis();
   const int y = 0, z = 1;  // column order of first appearance: Y, Z, X
   b.W.JHEAD[1] = y + 1;
   b.W.KINBAS[y] = 2;
@@ -83,35 +82,27 @@ TEST(SolverInverse, DependentColumnIsLeftOut) {
   EXPECT_EQ(b.W.JHEAD[2], b.W.NSTRUC + 2 + 1);
   EXPECT_EQ(b.W.XB[1], 4);
   EXPECT_EQ(b.W.XB[2], -1);  // 3 - 4: the slack is negative
-  b.run.TestFeasible();
-  EXPECT_EQ(b.W.INFEAS, 1);
+  EXPECT_EQ(b.Infeasible(), 1);
 }
 
 TEST(SolverInverse, FeasibilityTest) {
   Basis b("MAX X\r\nST\r\nX <= 4\r\n0 <= Y <= 2\r\nX + Y = 3\r\n");
   ASSERT_TRUE(b.parsed);
-  b.run.CrashBasis();
-  b.run.TestFeasible();
-  EXPECT_EQ(b.W.INFEAS, 1);  // the equality's fixed column holds 3
-  b.W.XB[3] = 4e-12;         // below ZTOL
-  b.run.TestFeasible();
-  EXPECT_EQ(b.W.INFEAS, 0);
+  EXPECT_EQ(b.Infeasible(), 1);  // the equality's fixed column holds 3
+  b.W.XB[3] = 4e-12;             // below ZTOL
+  EXPECT_EQ(b.Infeasible(), 0);
   // The ranged row's slack is bounded: a value within ZTOL of 1 becomes 1.
   b.W.XB[2] = 1 + 3e-12;
-  b.run.TestFeasible();
-  EXPECT_EQ(b.W.INFEAS, 0);
+  EXPECT_EQ(b.Infeasible(), 0);
   EXPECT_EQ(b.W.XB[2], 1);
   b.W.XB[2] = 1.5;
-  b.run.TestFeasible();
-  EXPECT_EQ(b.W.INFEAS, 1);
+  EXPECT_EQ(b.Infeasible(), 1);
   b.W.XB[2] = 0.5;
   b.W.XB[1] = -1;
-  b.run.TestFeasible();
-  EXPECT_EQ(b.W.INFEAS, 1);
+  EXPECT_EQ(b.Infeasible(), 1);
   b.W.XB[1] = 1;
   b.W.JHEAD[1] = 0;  // an artificial is basic
-  b.run.TestFeasible();
-  EXPECT_EQ(b.W.INFEAS, 1);
+  EXPECT_EQ(b.Infeasible(), 1);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ namespace tavo {
 namespace {
 
 using reporttest::Amat;
+using reporttest::AmatRow;
 using reporttest::KeptRun;
 using reporttest::Model;
 
@@ -48,24 +49,21 @@ TEST(SolverSetup, RowsAreTurnedAndScaledByTheirRange) {
   ASSERT_TRUE(r.Parse()) << r.Log();
   r.run.TransformModel(1);
   EXPECT_EQ(r.W.NERR, 0);
-  const auto a = [&](int i, int j) { return Amat(r.W, i, j); };
-  // Goal row untouched (MAX stored negated by the parser).
-  EXPECT_EQ(a(0, 0), -1);
-  // >= row negated, not scaled.
-  EXPECT_EQ(a(1, 0), -1);
-  EXPECT_EQ(a(1, 1), -2);
-  EXPECT_EQ(r.W.XB[1], -4);
+  const int n = r.W.NSTRUC;
+  // Goal row untouched (MAX stored negated by the parser); >= row negated,
+  // not scaled; ranged row divided by its range (its slack lies between 0
+  // and 1); the equality row as it was.
+  EXPECT_EQ(AmatRow(r.W, 0), (std::vector<double>{-1, -1}));
+  EXPECT_EQ(AmatRow(r.W, 1), (std::vector<double>{-1, -2}));
+  EXPECT_EQ(AmatRow(r.W, 2), (std::vector<double>{0.25, -0.25}));
+  EXPECT_EQ(AmatRow(r.W, 3), (std::vector<double>{1, 1}));
+  EXPECT_EQ(r.W.XB, (std::vector<double>{0, -4, 1.25, 3}));
   EXPECT_EQ(r.W.ROWTYP[1], kRowGreater);
-  // Ranged row divided by its range; its slack lies between 0 and 1.
-  EXPECT_EQ(a(2, 0), 0.25);
-  EXPECT_EQ(a(2, 1), -0.25);
-  EXPECT_EQ(r.W.XB[2], 1.25);
-  EXPECT_EQ(r.W.BNDFLG[r.W.NSTRUC + 2], kBndUpper);
-  EXPECT_EQ(r.W.COLKND[r.W.NSTRUC + 2], kKindBounded);
-  // Kinds of the logical columns: goal row artificial, >= slack, = fixed.
-  EXPECT_EQ(r.W.COLKND[r.W.NSTRUC + 0], kKindArtificial);
-  EXPECT_EQ(r.W.COLKND[r.W.NSTRUC + 1], kKindNonnegative);
-  EXPECT_EQ(r.W.COLKND[r.W.NSTRUC + 3], kKindFixedZero);
+  EXPECT_EQ(r.W.BNDFLG[n + 2], kBndUpper);
+  // Kinds of the logical columns: goal row artificial, >= slack, ranged
+  // slack bounded, = fixed.
+  EXPECT_EQ(std::vector<std::uint8_t>(r.W.COLKND.begin() + n, r.W.COLKND.end()),
+            (std::vector<std::uint8_t>{kKindArtificial, kKindNonnegative, kKindBounded, kKindFixedZero}));
   EXPECT_EQ(r.W.RHS, r.W.XB);
 }
 
@@ -90,12 +88,9 @@ TEST(SolverSetup, ColumnSubstitutions) {
   ASSERT_TRUE(r.Parse()) << r.Log();
   r.run.TransformModel(1);
   EXPECT_EQ(r.W.NERR, 0) << r.Log();
-  const auto a = [&](int i, int j) { return Amat(r.W, i, j); };
-  EXPECT_EQ(a(1, 0), 4);   // X
-  EXPECT_EQ(a(1, 1), 1);   // Y
-  EXPECT_EQ(a(1, 2), 4);   // Z: width 4
-  EXPECT_EQ(a(1, 3), 1);   // V stays; its value moves to the right-hand side
-  EXPECT_EQ(a(1, 4), -1);  // W negated
+  // X and Z scaled by their width, V unchanged (its value moves to the
+  // right-hand side), W negated.
+  EXPECT_EQ(AmatRow(r.W, 1), (std::vector<double>{4, 1, 4, 1, -1}));
   // 100 - 2 (Y) - 1 (Z) - 3 (V) - 6 (W)
   EXPECT_EQ(r.W.XB[1], 88);
   // The goal row moves too: 0 - 2 - 1 - 3 - 6.
