@@ -206,6 +206,9 @@ void CalcRun::Reinvert() {
     if (jh > 0 && W.ATUPR[jh - 1]) xb[r] += 1;
   }
 
+  // The values must satisfy the rows they stand for (see RefineBasicValues).
+  solver_detail::RefineBasicValues(W);
+
   // 5.
   for (std::int64_t i = 0; i < m; ++i) {
     if (xb[i] != 0 && std::fabs(xb[i]) < etol) xb[i] = 0;

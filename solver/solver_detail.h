@@ -32,6 +32,10 @@ inline void EnsurePattern(Workspace& W) {
   if (!PatternReady(W)) BuildPattern(W);
 }
 
+// After a rebuild of the inverse: corrects XB by iterative refinement where
+// the basic values miss their rows by more than rounding can explain.
+void RefineBasicValues(Workspace& W);
+
 // Copies the values of the listed entries from AMAT again.
 void RefreshPatternValues(Workspace& W);
 
