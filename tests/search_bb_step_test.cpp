@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 
 #include "report_support.h"
 
@@ -50,6 +51,15 @@ class ScriptedSearch : public ::testing::Test, protected reporttest::KeptRun {
   }
 
   const BbNode& Node(int i) { return W.g_bbNodes[i]; }
+  // Node i's whole record, for comparing in one line.
+  std::string NodeText(int i) {
+    const BbNode& b = W.g_bbNodes[i];
+    std::ostringstream o;
+    o << "parent " << b.parent << " dir " << b.branchDir << " status " << b.status << " var " << b.branchVar << " at "
+      << b.floorValue << "|" << b.ceilValue << " children " << b.downChild << " " << b.upChild << " solved "
+      << b.solvedAt;
+    return o.str();
+  }
 };
 
 std::string TwoIntegers() { return Model({"MAX 3X + 2Y", "ST", "X + Y <= 10", "X - Y <= 4", "END", "GIN X Y"}); }
@@ -57,24 +67,15 @@ std::string TwoIntegers() { return Model({"MAX 3X + 2Y", "ST", "X + Y <= 10", "X
 TEST_F(ScriptedSearch, DepthFirstOrderNodeTableAndIncumbent) {
   Load(TwoIntegers());
 
-  // Root: X = 2.5 is fractional and branched, down child first.
+  // Root: X = 2.5 is fractional and branched (floor 2, ceiling 3), down
+  // child first; the children are open.
   EXPECT_EQ(Solve(1, {2.5, 1.0}, 10, "root"), 1);
   EXPECT_EQ(W.g_bbState, 1);
   EXPECT_EQ(W.g_bbCurrent, 1);
   EXPECT_EQ(W.g_bbLastNode, 2);
-  EXPECT_EQ(Node(0).status, 0);
-  EXPECT_EQ(Node(0).branchVar, 0);
-  EXPECT_EQ(Node(0).floorValue, 2);
-  EXPECT_EQ(Node(0).ceilValue, 3);
-  EXPECT_EQ(Node(0).downChild, 1);
-  EXPECT_EQ(Node(0).upChild, 2);
-  EXPECT_EQ(Node(0).solvedAt, 0);
-  EXPECT_EQ(Node(1).parent, 0);
-  EXPECT_EQ(Node(1).branchDir, 0);
-  EXPECT_EQ(Node(1).solvedAt, -1);
-  EXPECT_EQ(Node(2).parent, 0);
-  EXPECT_EQ(Node(2).branchDir, 1);
-  EXPECT_EQ(Node(2).solvedAt, -1);
+  EXPECT_EQ(NodeText(0), "parent -1 dir -1 status 0 var 0 at 2|3 children 1 2 solved 0");
+  EXPECT_EQ(NodeText(1), "parent 0 dir 0 status 0 var 0 at 0|0 children 0 0 solved -1");
+  EXPECT_EQ(NodeText(2), "parent 0 dir 1 status 0 var 0 at 0|0 children 0 0 solved -1");
   EXPECT_EQ(W.g_lastBranchVar, 0);
   EXPECT_DOUBLE_EQ(W.g_lastBranchValue, 2.5);
   // Node 1's bounds: X <= 2, Y unbounded; the next solve starts afresh.
@@ -92,17 +93,13 @@ TEST_F(ScriptedSearch, DepthFirstOrderNodeTableAndIncumbent) {
   EXPECT_EQ(Solve(1, {2.0, 1.5}, 9, "node1"), 1);
   EXPECT_EQ(W.g_bbCurrent, 3);
   EXPECT_EQ(W.g_bbLastNode, 4);
-  EXPECT_EQ(Node(1).branchVar, 1);
-  EXPECT_EQ(Node(1).floorValue, 1);
-  EXPECT_EQ(Node(1).downChild, 3);
-  EXPECT_EQ(Node(1).upChild, 4);
+  EXPECT_EQ(NodeText(1), "parent 0 dir 0 status 0 var 1 at 1|2 children 3 4 solved 1");
   EXPECT_DOUBLE_EQ(W.UBND[0], 2);
   EXPECT_DOUBLE_EQ(W.UBND[1], 1);
 
   // Node 3 is infeasible: closed, the scan takes node 4 (X <= 2, Y >= 2).
   EXPECT_EQ(Solve(2, {0, 0}, 0, "node3"), 2);
-  EXPECT_EQ(Node(3).status, 2);
-  EXPECT_EQ(Node(3).solvedAt, 2);
+  EXPECT_EQ(NodeText(3), "parent 1 dir 0 status 2 var 0 at 0|0 children 0 0 solved 2");
   EXPECT_EQ(W.g_bbCurrent, 4);
   EXPECT_EQ(W.g_lastBranchVar, -1);
   EXPECT_DOUBLE_EQ(W.UBND[0], 2);
@@ -112,7 +109,7 @@ TEST_F(ScriptedSearch, DepthFirstOrderNodeTableAndIncumbent) {
   // Node 4 is integral: the incumbent; the scan goes back up to node 2.
   EXPECT_TRUE(port.fields.find(kFieldFeasibility) == port.fields.end());
   EXPECT_EQ(Solve(1, {2.0, 2.0}, 8, "node4"), 1);
-  EXPECT_EQ(Node(4).status, 1);
+  EXPECT_EQ(NodeText(4), "parent 1 dir 1 status 1 var 0 at 0|0 children 0 0 solved 3");
   EXPECT_EQ(W.g_haveIncumbent, 1);
   EXPECT_DOUBLE_EQ(W.g_incumbentGoals[0], 8);
   EXPECT_EQ(W.g_incumbentReports[0], "node4");
@@ -128,8 +125,7 @@ TEST_F(ScriptedSearch, DepthFirstOrderNodeTableAndIncumbent) {
   // Node 2 is worse than the incumbent: closed; nothing is left open, and
   // the incumbent's reports come back.
   EXPECT_EQ(Solve(1, {3.0, 0.5}, 7, "node2"), 1);
-  EXPECT_EQ(Node(2).status, 2);
-  EXPECT_EQ(Node(2).solvedAt, 4);
+  EXPECT_EQ(NodeText(2), "parent 0 dir 1 status 2 var 0 at 0|0 children 0 0 solved 4");
   EXPECT_EQ(W.g_bbState, 2);
   EXPECT_EQ(W.g_bbCurrent, -1);
   EXPECT_EQ(run.result.columnsText, "node4");

@@ -19,6 +19,19 @@ double Model::Lower(int j) const { return vars[j].kind == VarKind::kBinary ? 0.0
 
 double Model::Upper(int j) const { return vars[j].kind == VarKind::kBinary ? 1.0 : vars[j].upper; }
 
+Row Plain(const Row& r) {
+  Row plain = r;
+  if (r.sense != Sense::kRange || (r.lo == -kInf && r.hi == kInf)) return plain;
+  if (r.lo == -kInf) {
+    plain.sense = Sense::kLe, plain.rhs = r.hi;
+  } else if (r.hi == kInf) {
+    plain.sense = Sense::kGe, plain.rhs = r.lo;
+  } else if (r.lo == r.hi) {
+    plain.sense = Sense::kEq, plain.rhs = r.lo;
+  }
+  return plain;
+}
+
 std::string FormatFixed(double value) {
   double v = std::fabs(value);
   if (v == 0 || !std::isfinite(v)) return "0";
@@ -48,37 +61,27 @@ std::string FormatFixed(double value) {
 namespace {
 
 constexpr int kTermsPerLine = 8;
+// How a long row goes on in the next line: the model text's and the LP file's.
+constexpr const char* kTavoBreak = "\r\n ";
+constexpr const char* kLpBreak = "\n   ";
 
-// Appends the terms "3 X1 - 2 X2 + 0.5 X3", breaking the line every few
-// terms; a continuation line starts with its sign word. With `afterOperator`
-// (the terms of a two-sided row follow its first operator) an unsigned first
-// term is written with its coefficient attached ("5X1"): a detached number
-// right after an operator reads as a right-hand side.
-void AppendTavoTerms(std::string& out, const Model& model, const std::vector<Term>& terms,
-                     bool afterOperator = false) {
+// Appends the terms "3 X1 - 2 X2 + 0.5 X3", starting a new line with
+// `lineBreak` every few terms (a continuation line starts with its sign word).
+// With `afterOperator` (the terms of a two-sided row of the model text follow
+// its first operator) an unsigned first term is written with its coefficient
+// attached ("5X1"): a detached number right after an operator reads as a
+// right-hand side.
+void AppendTerms(std::string& out, const Model& model, const std::vector<Term>& terms, const char* lineBreak,
+                 bool afterOperator = false) {
   for (std::size_t k = 0; k < terms.size(); ++k) {
     const Term& t = terms[k];
-    if (k > 0 && k % kTermsPerLine == 0) out += "\r\n ";
+    if (k > 0 && k % kTermsPerLine == 0) out += lineBreak;
     if (t.coef < 0)
       out += (k == 0 ? "- " : " - ");
     else if (k > 0)
       out += " + ";
     out += FormatFixed(t.coef);
     if (!(afterOperator && k == 0 && t.coef >= 0)) out += ' ';
-    out += model.vars[t.var].name;
-  }
-}
-
-void AppendLpTerms(std::string& out, const Model& model, const std::vector<Term>& terms) {
-  for (std::size_t k = 0; k < terms.size(); ++k) {
-    const Term& t = terms[k];
-    if (k > 0 && k % kTermsPerLine == 0) out += "\n   ";
-    if (t.coef < 0)
-      out += (k == 0 ? "- " : " - ");
-    else if (k > 0)
-      out += " + ";
-    out += FormatFixed(t.coef);
-    out += ' ';
     out += model.vars[t.var].name;
   }
 }
@@ -96,7 +99,7 @@ std::string WriteTavoModel(const Model& model) {
   if (!model.title.empty()) out += "TITLE " + model.title + "\r\n";
   for (const Goal& g : model.goals) {
     out += g.maximize ? "MAX " : "MIN ";
-    AppendTavoTerms(out, model, g.terms);
+    AppendTerms(out, model, g.terms, kTavoBreak);
     out += "\r\n";
   }
   out += "ST\r\n";
@@ -165,30 +168,18 @@ std::string WriteTavoModel(const Model& model) {
       paddingDone = true;
     }
     if (terms.empty()) terms.push_back({0, 0.0});
-    double lo = r.lo, hi = r.hi;
-    Sense sense = r.sense;
-    if (sense == Sense::kRange) {
-      if (lo == -kInf) {
-        sense = Sense::kLe;
-      } else if (hi == kInf) {
-        sense = Sense::kGe;
-      } else if (lo == hi) {
-        sense = Sense::kEq;
-      }
-    }
-    if (sense == Sense::kRange) {
+    const Row plain = Plain(r);
+    if (plain.sense == Sense::kRange) {
       if (!r.label.empty()) out += r.label + ")\r\n";
-      out += TavoSigned(lo) + " <= ";
-      AppendTavoTerms(out, model, terms, true);
-      out += " <= " + TavoSigned(hi) + "\r\n";
+      out += TavoSigned(r.lo) + " <= ";
+      AppendTerms(out, model, terms, kTavoBreak, true);
+      out += " <= " + TavoSigned(r.hi) + "\r\n";
       return;
     }
-    double rhs = r.rhs;
-    if (r.sense == Sense::kRange) rhs = (sense == Sense::kLe ? hi : lo);
     if (!r.label.empty()) out += r.label + ") ";
-    AppendTavoTerms(out, model, terms);
-    out += sense == Sense::kLe ? " <= " : sense == Sense::kGe ? " >= " : " = ";
-    out += TavoSigned(rhs) + "\r\n";
+    AppendTerms(out, model, terms, kTavoBreak);
+    out += plain.sense == Sense::kLe ? " <= " : plain.sense == Sense::kGe ? " >= " : " = ";
+    out += TavoSigned(plain.rhs) + "\r\n";
   };
   for (const Row* r : written) writeRow(*r);
   if (!paddingDone) {
@@ -223,7 +214,7 @@ std::string WriteLpFormat(const Model& model, int level, const std::vector<doubl
   std::vector<Term> objective;
   for (int j = 0; j < n; ++j) objective.push_back({j, dense[j]});
   out += " obj: ";
-  AppendLpTerms(out, model, objective);
+  AppendTerms(out, model, objective, kLpBreak);
   out += "\nSubject To\n";
   int rowNo = 0;
   auto row = [&](const std::vector<Term>& terms, const char* op, double rhs) {
@@ -231,21 +222,18 @@ std::string WriteLpFormat(const Model& model, int level, const std::vector<doubl
     if (terms.empty())
       out += "0 " + model.vars.at(0).name;
     else
-      AppendLpTerms(out, model, terms);
+      AppendTerms(out, model, terms, kLpBreak);
     out += std::string(" ") + op + " " + LpSigned(rhs) + "\n";
   };
-  for (const Row& r : model.rows) {
+  for (const Row& original : model.rows) {
+    const Row r = Plain(original);
     switch (r.sense) {
       case Sense::kLe: row(r.terms, "<=", r.rhs); break;
       case Sense::kGe: row(r.terms, ">=", r.rhs); break;
       case Sense::kEq: row(r.terms, "=", r.rhs); break;
-      case Sense::kRange:
-        if (r.lo != -kInf && r.hi != kInf && r.lo == r.hi) {
-          row(r.terms, "=", r.lo);
-        } else {
-          if (r.lo != -kInf) row(r.terms, ">=", r.lo);
-          if (r.hi != kInf) row(r.terms, "<=", r.hi);
-        }
+      case Sense::kRange:  // two rows (none when both sides are open)
+        if (r.lo != -kInf) row(r.terms, ">=", r.lo);
+        if (r.hi != kInf) row(r.terms, "<=", r.hi);
         break;
     }
   }

@@ -37,6 +37,10 @@ struct Row {
   double hi = 0;   // kRange
 };
 
+// The row as the one-sided row or equality it is when it is two-sided with
+// one side infinite or both sides equal; any other row unchanged.
+Row Plain(const Row& row);
+
 enum class VarKind { kContinuous, kInteger, kBinary };
 
 // A variable with its bounds (lower may be -kInf, upper may be kInf). A

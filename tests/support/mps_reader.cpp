@@ -51,6 +51,18 @@ std::string FixedField(const std::string& line, int from, int to) {
   return f.substr(b, e - b + 1);
 }
 
+// The name field and the (row, value) pairs of a data line in the fixed
+// layout: fields 2 to 4, and 5 to 6 when field 5 is not empty.
+std::vector<std::string> FixedPairs(const std::string& line) {
+  std::vector<std::string> f = {FixedField(line, 5, 12), FixedField(line, 15, 22), FixedField(line, 25, 36)};
+  std::string f5 = FixedField(line, 40, 47);
+  if (!f5.empty()) {
+    f.push_back(f5);
+    f.push_back(FixedField(line, 50, 61));
+  }
+  return f;
+}
+
 struct Reader {
   Reader(MpsProblem& problem, std::string& message) : out(problem), error(message) {}
 
@@ -135,12 +147,7 @@ struct Reader {
     if ((t.size() == 3 || t.size() == 5) && PairsValid(*this, t, 1)) {
       f = t;
     } else {
-      f = {FixedField(line, 5, 12), FixedField(line, 15, 22), FixedField(line, 25, 36)};
-      std::string f5 = FixedField(line, 40, 47);
-      if (!f5.empty()) {
-        f.push_back(f5);
-        f.push_back(FixedField(line, 50, 61));
-      }
+      f = FixedPairs(line);
       if (f[1] == "'MARKER'") {
         if (f.size() >= 4 && f[3].find("INTORG") != std::string::npos) inIntegerBlock = true;
         if (f.size() >= 4 && f[3].find("INTEND") != std::string::npos) inIntegerBlock = false;
@@ -214,12 +221,7 @@ struct Reader {
       }
     }
     if (!ok) {
-      std::vector<std::string> f = {FixedField(line, 5, 12), FixedField(line, 15, 22), FixedField(line, 25, 36)};
-      std::string f5 = FixedField(line, 40, 47);
-      if (!f5.empty()) {
-        f.push_back(f5);
-        f.push_back(FixedField(line, 50, 61));
-      }
+      std::vector<std::string> f = FixedPairs(line);
       if (!PairsValid(*this, f, 1)) return Fail(std::string("bad ") + (ranges ? "RANGES" : "RHS") + " line: " + line);
       set = f[0];
       pairs.assign(f.begin() + 1, f.end());
@@ -372,21 +374,16 @@ bool ReadMpsText(const std::string& text, MpsProblem& out, std::string& error) {
     if (line.empty() || line[0] == '*') continue;
     if (line.find_first_not_of(" \t") == std::string::npos) continue;
     if (line[0] != ' ' && line[0] != '\t') {
+      static const std::unordered_map<std::string, Section> kSections = {
+          {"ROWS", Section::kRows},     {"COLUMNS", Section::kColumns}, {"RHS", Section::kRhs},
+          {"RANGES", Section::kRanges}, {"BOUNDS", Section::kBounds}};
       std::vector<std::string> t = SplitBlanks(line);
       const std::string& word = t[0];
       if (word == "NAME") {
         out.name = t.size() > 1 ? t[1] : "";
         section = Section::kNone;
-      } else if (word == "ROWS") {
-        section = Section::kRows;
-      } else if (word == "COLUMNS") {
-        section = Section::kColumns;
-      } else if (word == "RHS") {
-        section = Section::kRhs;
-      } else if (word == "RANGES") {
-        section = Section::kRanges;
-      } else if (word == "BOUNDS") {
-        section = Section::kBounds;
+      } else if (kSections.count(word)) {
+        section = kSections.at(word);
       } else if (word == "OBJSENSE") {
         section = Section::kObjSense;
         if (t.size() > 1) r.maximize = t[1].rfind("MAX", 0) == 0;

@@ -9,6 +9,7 @@
 #include "shell/calc_run.h"
 #include "shell/recording_port.h"
 #include "solver/workspace.h"
+#include "tests/report_support.h"
 
 namespace tavo::testsupport {
 
@@ -77,21 +78,9 @@ double TavoGoalValue(const TavoOutcome& outcome, int g, bool maximize) {
 bool ParseColumnsReport(const std::string& columnsText, int columns, std::vector<double>& x) {
   x.assign(columns, 0.0);
   int lines = 0;
-  std::size_t pos = 0;
-  while (pos < columnsText.size()) {
-    std::size_t end = columnsText.find("\r\n", pos);
-    if (end == std::string::npos) end = columnsText.size();
-    std::string line = columnsText.substr(pos, end - pos);
-    pos = end + 2;
+  for (const std::string& line : reporttest::SplitLines(columnsText)) {
     // number \t name \t status \t activity \t reduced cost
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-      std::size_t tab = line.find('\t', start);
-      fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-      if (tab == std::string::npos) break;
-      start = tab + 1;
-    }
+    const std::vector<std::string> fields = reporttest::SplitTabs(line);
     if (fields.size() != 5 || fields[0].empty() || fields[0].find_first_not_of("0123456789") != std::string::npos)
       continue;
     int j = std::atoi(fields[0].c_str());
@@ -163,19 +152,10 @@ std::string CheckModelTextReadsBack(const Model& model, const std::string& text)
     const int i = K + static_cast<int>(q);
     const std::string what = "row " + std::to_string(q + 1);
     checkRow(i, r.terms, 1.0, what);
-    Sense sense = r.sense;
-    double rhs = r.rhs, range = 0;
-    if (sense == Sense::kRange) {
-      if (r.lo == -kInf) {
-        sense = Sense::kLe, rhs = r.hi;
-      } else if (r.hi == kInf) {
-        sense = Sense::kGe, rhs = r.lo;
-      } else if (r.lo == r.hi) {
-        sense = Sense::kEq, rhs = r.lo;
-      } else {
-        rhs = r.hi, range = r.hi - r.lo;
-      }
-    }
+    const Row plain = Plain(r);
+    const Sense sense = plain.sense;
+    const double rhs = sense == Sense::kRange ? r.hi : plain.rhs;
+    const double range = sense == Sense::kRange ? r.hi - r.lo : 0;
     const int type = sense == Sense::kGe ? kRowGreater : sense == Sense::kEq ? kRowEqual : kRowLess;
     std::ostringstream o;
     o.precision(17);
