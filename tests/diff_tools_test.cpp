@@ -120,14 +120,8 @@ TEST(DiffTools, FeasibilityCheckFindsTheWorstViolation) {
 // line ends, no exponents) reads back through TAVO's parser as exactly the
 // model written: coefficients, right-hand sides, ranges, bounds.
 TEST(DiffTools, RandomModelsAreReproducibleAndReadBackExactly) {
-  GenOptions o;
-  o.maxGoals = 3;
-  o.freeChance = 0.2;
-  o.negBoundChance = 0.2;
-  o.rangeChance = 0.3;
-  o.intChance = 0.2;
-  o.binChance = 0.1;
-  o.halfCoefChance = 0.5;
+  GenOptions o{.maxGoals = 3, .rangeChance = 0.3, .freeChance = 0.2, .negBoundChance = 0.2, .intChance = 0.2,
+               .binChance = 0.1, .halfCoefChance = 0.5};
   for (std::uint64_t seed = 1; seed <= 200; ++seed) {
     Rng rng(seed), again(seed);
     Model m = RandomModel(rng, o);

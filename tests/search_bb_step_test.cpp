@@ -51,6 +51,12 @@ class ScriptedSearch : public ::testing::Test, protected reporttest::KeptRun {
   }
 
   const BbNode& Node(int i) { return W.g_bbNodes[i]; }
+  // Runs the branching selection: "var j floor f up u" (u 1: the up branch first).
+  std::string Select() {
+    run.SelectBranchingVariable();
+    return "var " + std::to_string(W.g_branchVar) + " floor " + std::to_string(W.g_branchFloor) + " up " +
+           std::to_string(W.g_branchUpFirst);
+  }
   // Node i's whole record, for comparing in one line.
   std::string NodeText(int i) {
     const BbNode& b = W.g_bbNodes[i];
@@ -242,10 +248,7 @@ TEST_F(ScriptedSearch, SelectionTakesTheLargestSmallerPenaltyAndItsDirection) {
   B(1, 2) = -0.5;  // row 1 has a negative entry in column 2
   // Row 1 (X): down = max(2, |2·0.25/1|) = 2; up = max(1, |1·0.75/-0.5|) = 1.5.
   // Row 2 (Y): down = max(1, |1·0.5/1|) = 1; no up candidate.
-  run.SelectBranchingVariable();
-  EXPECT_EQ(W.g_branchVar, 0);
-  EXPECT_EQ(W.g_branchFloor, 2);
-  EXPECT_EQ(W.g_branchUpFirst, 1);
+  EXPECT_EQ(Select(), "var 0 floor 2 up 1");
   // The scratch marks of the selection.
   EXPECT_EQ(W.BBIVAL[0], 2);
   EXPECT_EQ(W.BBIVAL[1], 3);
@@ -257,10 +260,7 @@ TEST_F(ScriptedSearch, SelectionTakesTheLargestSmallerPenaltyAndItsDirection) {
   B(0, 2) = 1;
   W.JHEAD = {0, 2, 1};  // Y in row 1, X in row 2
   W.XB = {0, 0.5, 0.25};
-  run.SelectBranchingVariable();
-  EXPECT_EQ(W.g_branchVar, 1);
-  EXPECT_EQ(W.g_branchFloor, 3);
-  EXPECT_EQ(W.g_branchUpFirst, 0);
+  EXPECT_EQ(Select(), "var 1 floor 3 up 0");
 }
 
 TEST_F(ScriptedSearch, SelectionSkipsIntegralContinuousAndFixedColumns) {
@@ -304,10 +304,7 @@ TEST_F(ScriptedSearch, NonbasicColumnAtAFractionalBoundIsBranched) {
   W.JHEAD = {0, 2};
   W.KINBAS[1] = 2;
   W.XACT = {2.5, 7.5};
-  run.SelectBranchingVariable();
-  EXPECT_EQ(W.g_branchVar, 0);
-  EXPECT_EQ(W.g_branchFloor, 2);
-  EXPECT_EQ(W.g_branchUpFirst, 0);
+  EXPECT_EQ(Select(), "var 0 floor 2 up 0");
 }
 
 TEST_F(ScriptedSearch, LowerGoalsDecideOnlyWhenHigherPenaltiesVanish) {
@@ -319,9 +316,7 @@ TEST_F(ScriptedSearch, LowerGoalsDecideOnlyWhenHigherPenaltiesVanish) {
   // Goal 0 gives every penalty 0; goal 1 prices Y's row higher.
   B(1, 2) = 1;
   B(1, 3) = 4;
-  run.SelectBranchingVariable();
-  EXPECT_EQ(W.g_branchVar, 1);
-  EXPECT_EQ(W.g_branchFloor, 2);
+  EXPECT_EQ(Select(), "var 1 floor 2 up 0");
 }
 
 // ---- The comparison with the incumbent ----

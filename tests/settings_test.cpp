@@ -3,12 +3,21 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "shell/numbers.h"
 #include "shell/settings.h"
 
 namespace tavo {
 namespace {
+
+// The settings in record order: PMCMP, BB_LENGTH, ICODE, ROUND, SENSITIVITY,
+// NOINVERT, MAXITERATE, ETOL, ZTOL, CTOL.
+auto Fields(const SolverSettings& s) {
+  return std::tuple(s.PMCMP, s.BB_LENGTH, s.ICODE, s.ROUND, s.SENSITIVITY, s.NOINVERT, s.MAXITERATE, s.ETOL, s.ZTOL,
+                    s.CTOL);
+}
+const auto kDefaults = std::tuple(0, 90000, 1, 1, 0, 200, 90000, 5.0e-13, 5.0e-12, -5.0e-11);
 
 class SettingsTest : public ::testing::Test {
  protected:
@@ -29,21 +38,10 @@ class SettingsTest : public ::testing::Test {
 };
 
 TEST_F(SettingsTest, FreshProfileGivesTheDefaultsInRecordOrder) {
-  SolverSettings s = LoadSettings(path_);
-  EXPECT_EQ(s.PMCMP, 0);
-  EXPECT_EQ(s.BB_LENGTH, 90000);
-  EXPECT_EQ(s.ICODE, 1);
-  EXPECT_EQ(s.ROUND, 1);
-  EXPECT_EQ(s.SENSITIVITY, 0);
-  EXPECT_EQ(s.NOINVERT, 200);
-  EXPECT_EQ(s.MAXITERATE, 90000);
-  EXPECT_EQ(s.ETOL, 5.0e-13);
-  EXPECT_EQ(s.ZTOL, 5.0e-12);
-  EXPECT_EQ(s.CTOL, -5.0e-11);
+  EXPECT_EQ(Fields(DefaultSettings()), kDefaults);
+  EXPECT_EQ(Fields(LoadSettings(path_)), kDefaults);
   Write("");
-  SolverSettings empty = LoadSettings(path_);
-  EXPECT_EQ(empty.MAXITERATE, 90000);
-  EXPECT_EQ(empty.CTOL, -5.0e-11);
+  EXPECT_EQ(Fields(LoadSettings(path_)), kDefaults);
 }
 
 TEST_F(SettingsTest, RoundTripKeepsEveryValueAndOtherSections) {
@@ -54,13 +52,7 @@ TEST_F(SettingsTest, RoundTripKeepsEveryValueAndOtherSections) {
   s.MAXITERATE = 0;
   s.ETOL = 1.234567891e-9;
   ASSERT_TRUE(SaveSettings(path_, s));
-  SolverSettings back = LoadSettings(path_);
-  EXPECT_EQ(back.PMCMP, 7);
-  EXPECT_EQ(back.NOINVERT, -3);
-  EXPECT_EQ(back.MAXITERATE, 0);
-  EXPECT_EQ(back.ETOL, 1.234567891e-9);
-  EXPECT_EQ(back.ZTOL, 5.0e-12);
-  EXPECT_EQ(back.CTOL, -5.0e-11);
+  EXPECT_EQ(Fields(LoadSettings(path_)), std::tuple(7, 90000, 1, 1, 0, -3, 0, 1.234567891e-9, 5.0e-12, -5.0e-11));
 
   std::ifstream in(path_);
   std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -74,12 +66,7 @@ TEST_F(SettingsTest, RoundTripKeepsEveryValueAndOtherSections) {
 
 TEST_F(SettingsTest, TolerancesReadAsStrtodDoesAndMissingKeysDefault) {
   Write("[Init]\nETOL=abc\nZTOL=1e-9junk\nMAXITERATE=12abc\n");
-  SolverSettings s = LoadSettings(path_);
-  EXPECT_EQ(s.ETOL, 0.0);
-  EXPECT_EQ(s.ZTOL, 1e-9);
-  EXPECT_EQ(s.CTOL, -5.0e-11);
-  EXPECT_EQ(s.MAXITERATE, 12);
-  EXPECT_EQ(s.BB_LENGTH, 90000);
+  EXPECT_EQ(Fields(LoadSettings(path_)), std::tuple(0, 90000, 1, 1, 0, 200, 12, 0.0, 1e-9, -5.0e-11));
 }
 
 TEST(SettingByName, AcceptsOnlyWholeValuesOfKnownKeys) {

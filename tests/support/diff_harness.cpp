@@ -14,6 +14,26 @@ namespace tavo::testsupport {
 
 namespace {
 
+struct Comparison {
+  bool referenceFailed = false;  // the reference gave no answer: nothing compared
+  bool mismatch = false;
+  RefStatus tavoStatus = RefStatus::kFailed;
+  RefStatus refStatus = RefStatus::kFailed;
+  std::string detail;  // what differs, with both answers (empty when they agree)
+  TavoOutcome tavo;
+};
+
+struct FamilySummary {
+  int models = 0;
+  int optimal = 0, infeasible = 0, unbounded = 0;
+  int referenceFailed = 0;
+  int mismatches = 0;
+  long long tavoIterations = 0;
+  int tavoNodes = 0;
+  std::string report;  // the first mismatches in full (model text included)
+};
+
+
 // Tolerances of the comparison. The reports round activities to six
 // decimals (the ROUND setting is on by default), so an activity may carry
 // 5e-7 of rounding, and a row sum that much times its coefficients.
@@ -59,19 +79,18 @@ std::string Describe(const Model& model, const TavoOutcome& t, const std::vector
 
 RefStatus StatusOfResultCode(int code) {
   switch (code) {
-    case kResultOptimal:
-      return RefStatus::kOptimal;
-    case kResultInfeasible:
-      return RefStatus::kInfeasible;
-    case kResultUnbounded:
-      return RefStatus::kUnbounded;
-    default:
-      return RefStatus::kFailed;
+    case kResultOptimal: return RefStatus::kOptimal;
+    case kResultInfeasible: return RefStatus::kInfeasible;
+    case kResultUnbounded: return RefStatus::kUnbounded;
+    default: return RefStatus::kFailed;
   }
 }
 
 bool Agree(double a, double b, double tol) { return std::fabs(a - b) <= tol * std::max(1.0, std::fabs(b)); }
 
+namespace {
+
+// One model solved by TAVO with `settings` and by the reference, compared.
 Comparison CompareModel(const Model& model, RefSolver solver, const std::string& dir, const SolverSettings& settings) {
   Comparison c;
   const bool mip = model.HasIntegers();
@@ -135,6 +154,10 @@ Comparison CompareModel(const Model& model, RefSolver solver, const std::string&
   return c;
 }
 
+// A smaller model that still shows a mismatch: rows, terms, goals and
+// bounds are dropped and coefficients simplified one at a time for as long
+// as the comparison keeps failing. Returns the model unchanged when it
+// agrees with the reference.
 Model ShrinkMismatch(const Model& model, RefSolver solver, const std::string& dir, const SolverSettings& settings) {
   // Each try is one TAVO solve and one reference solve per goal level; the
   // budget keeps a badly broken solver from making the suite crawl.
@@ -215,6 +238,9 @@ Model ShrinkMismatch(const Model& model, RefSolver solver, const std::string& di
   return best;
 }
 
+// Solves `count` random models drawn with seeds seedBase, seedBase+1, ...
+// and compares each. The report lists the first `maxReported` mismatches,
+// each followed by a shrunk model that still shows it.
 FamilySummary RunFamily(const GenOptions& options, std::uint64_t seedBase, int count, RefSolver solver, int maxReported,
                         const SolverSettings& settings) {
   FamilySummary s;
@@ -261,6 +287,17 @@ FamilySummary RunFamily(const GenOptions& options, std::uint64_t seedBase, int c
   return s;
 }
 
+std::string SummaryLine(const std::string& family, const FamilySummary& s) {
+  std::ostringstream o;
+  o << family << ": " << s.models << " models (" << s.optimal << " optimal, " << s.infeasible << " infeasible, "
+    << s.unbounded << " unbounded, " << s.referenceFailed << " without reference answer), " << s.mismatches
+    << " mismatches, " << s.tavoIterations << " TAVO iterations";
+  if (s.tavoNodes) o << ", " << s.tavoNodes << " nodes";
+  return o.str();
+}
+
+}  // namespace
+
 void PrintTo(const FamilyCase& family, std::ostream* os) { *os << family.name; }
 
 std::string FamilyName(const testing::TestParamInfo<FamilyCase>& info) { return info.param.name; }
@@ -277,15 +314,6 @@ void ExpectFamilyAgrees(const FamilyCase& family) {
   EXPECT_EQ(s.referenceFailed, 0) << "the reference gave no answer for some models\n" << s.report;
   // The family must exercise the solver, not only the parser.
   EXPECT_GT(s.optimal, family.count / 4) << summary;
-}
-
-std::string SummaryLine(const std::string& family, const FamilySummary& s) {
-  std::ostringstream o;
-  o << family << ": " << s.models << " models (" << s.optimal << " optimal, " << s.infeasible << " infeasible, "
-    << s.unbounded << " unbounded, " << s.referenceFailed << " without reference answer), " << s.mismatches
-    << " mismatches, " << s.tavoIterations << " TAVO iterations";
-  if (s.tavoNodes) o << ", " << s.tavoNodes << " nodes";
-  return o.str();
 }
 
 }  // namespace tavo::testsupport

@@ -43,13 +43,10 @@ TavoOutcome SolveWithTavo(const std::string& modelText, const SolverSettings& se
   if (out.parsed) {
     out.resultCode = run.SetupAndSolve();
     const Workspace& W = *workspace;
-    out.ngoals = W.NGOALS;
     for (int j = 0; j < W.NSTRUC && static_cast<std::size_t>(j) * 8 + 8 <= W.CNAME.size(); ++j)
       out.names.push_back(ColumnName(W, j));
     out.xact = W.XACT;
-    out.ract = W.RACT;
     out.iterations = W.ITERLP - 1;
-    out.branches = W.g_branchOptimalCount;
     out.nodesSolved = W.NINT != 0 ? W.g_branchCount + 1 : 0;
     out.tableFull = W.NINT != 0 && W.g_bbLastNode >= settings.BB_LENGTH - 2;
     const bool searched = W.NINT != 0 && W.g_bbState != 0;
@@ -66,7 +63,6 @@ TavoOutcome SolveWithTavo(const std::string& modelText, const SolverSettings& se
   }
   out.log = run.result.logText;
   out.columnsText = run.result.columnsText;
-  out.rowsText = run.result.rowsText;
   out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return out;
 }

@@ -1,6 +1,6 @@
 // Solves a model text with the TAVO core in-process (parse, then set-up and
 // solve) and keeps what the differential suites compare: the result code,
-// the column activities XACT, the row activities RACT and the log.
+// the activities and goal values the run reports, and the log.
 #pragma once
 
 #include <functional>
@@ -15,9 +15,7 @@ namespace tavo::testsupport {
 struct TavoOutcome {
   bool parsed = false;  // ParseModel returned 1
   int resultCode = -1;  // from SetupAndSolve (meaningful when parsed)
-  int ngoals = 0;
   std::vector<double> xact;  // NSTRUC entries, as the workspace holds them at the end
-  std::vector<double> ract;  // MROWS entries
   // The solution the run reports. For a linear model: XACT and the goal
   // entries of RACT. After a branch and bound the workspace holds the last
   // node solved, so the incumbent's goal values (g_incumbentGoals) and the
@@ -29,14 +27,12 @@ struct TavoOutcome {
   // by their first appearance in a constraint row, not by the goal rows.
   std::vector<std::string> names;
   int iterations = 0;          // ITERLP - 1, as the log shows it
-  int branches = 0;            // g_branchOptimalCount
   int nodesSolved = 0;         // g_branchCount + 1 (0 without a search)
   bool tableFull = false;      // the search stopped branching: node table nearly full
   bool haveIncumbent = false;  // the search found an integer-feasible solution
   double seconds = 0;          // wall time of parse + solve
   std::string log;             // calculation log (code page 932)
   std::string columnsText;
-  std::string rowsText;
 };
 
 // `onPump` is called at every pump with the pump count (may set g_forceStop).
