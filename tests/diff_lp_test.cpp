@@ -37,7 +37,6 @@ const FamilyCase kFamilies[] = {
 };
 // clang-format on
 
-
 class DiffLp : public testing::TestWithParam<FamilyCase> {};
 
 TEST_P(DiffLp, AgreesWithGlpsol) { ExpectFamilyAgrees(GetParam()); }

@@ -13,8 +13,8 @@
 namespace tavo::testsupport {
 
 struct TavoOutcome {
-  bool parsed = false;  // ParseModel returned 1
-  int resultCode = -1;  // from SetupAndSolve (meaningful when parsed)
+  bool parsed = false;       // ParseModel returned 1
+  int resultCode = -1;       // from SetupAndSolve (meaningful when parsed)
   std::vector<double> xact;  // NSTRUC entries, as the workspace holds them at the end
   // The solution the run reports. For a linear model: XACT and the goal
   // entries of RACT. After a branch and bound the workspace holds the last
