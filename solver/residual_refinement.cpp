@@ -9,8 +9,8 @@
 // the size of the row's terms. Where it misses by more than a millionth of a
 // thousandth, the values are corrected by iterative refinement with the
 // rebuilt inverse (x += B^-1 * residual), for as long as each pass at least
-// halves the miss; a correction that does not help is not kept. A rebuild
-// that is accurate, the usual case, leaves XB exactly as it was.
+// halves the miss, and kept only when they then satisfy their rows. A
+// rebuild that is accurate, the usual case, leaves XB exactly as it was.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -95,6 +95,10 @@ void RefineBasicValues(Workspace& W) {
     best = values;
     bestMiss = miss;
   }
+  // Only values that now satisfy their rows replace the rebuilt ones: where
+  // the inverse itself is too inaccurate for refinement to get there, the
+  // rebuilt values stand as they are.
+  if (!(bestMiss <= kRefineAbove)) return;
   for (std::int64_t r = 0; r < m; ++r) W.XB[r] = best[r] + UpperOffset(W, r);
 }
 
