@@ -188,6 +188,8 @@ int CalcRun::RunSimplex() {
   if (W.PIMASK.size() != priceSize) W.PIMASK.assign(priceSize, 0.0);
   if (W.NZROWS.size() != static_cast<std::size_t>(m)) W.NZROWS.assign(static_cast<std::size_t>(m), 0);
   CrashBasis();
+  // Whether the change to phase 2 has been logged in this run.
+  bool phase2Logged = false;
 
   int code = 0;
   const long long historyFrom = 3LL * m;
@@ -228,10 +230,12 @@ int CalcRun::RunSimplex() {
       W.PHASE = 1;
       W.PH2SEEN = 1;
     }
-    // 2.8
+    // 2.8 The change is logged once a run, also when a repair in phase 1
+    // (whose reinversions clear PH2SEEN) leads back to phase 2.
     if (W.INFEAS == 0 && W.PHASE == 1) {
       W.PHASE = 2;
-      if (W.PH2SEEN == 0 && W.g_bbState == 0) {
+      if (W.PH2SEEN == 0 && W.g_bbState == 0 && !phase2Logged) {
+        phase2Logged = true;
         W.TSTAMP = port.Now();
         AppendTimeStampLine(T().g_bannerPrimal, W.TSTAMP);
         result.logText += T().g_msgPhase1End;
