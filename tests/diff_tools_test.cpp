@@ -192,6 +192,7 @@ TEST(DiffTools, MpsReaderReadsSectionsRangesBoundsAndMarkers) {
   EXPECT_EQ(p.objectiveRhs, -7.5);
   EXPECT_EQ(p.colNames, (std::vector<std::string>{"X1", "X2", "X3", "X4"}));
   EXPECT_EQ(p.rowNames, (std::vector<std::string>{"LIM1", "LIM2", "MYEQN", "RNGE"}));  // the second N row is dropped
+  ASSERT_EQ(p.model.rows.size(), 4u);  // a ranged row stays one row
   EXPECT_EQ(p.model.rows[2].label, "R3");
   // The L row with range 2.5 is 1.5 <= x1 + x2 <= 4 (the RHS2 set is
   // ignored); the E row with a negative range lies in [rhs - |R|, rhs]. The
