@@ -87,13 +87,15 @@ bench_one() {
 
 # glpsol on BASE.lp with its default pricing or, with --nosteep, the textbook
 # rule (the most negative reduced cost) that TAVO's pricing also follows.
+# It runs under the same `timeout` wrapper as tavo, so that both times include
+# the same extra process start.
 # Prints: wall time, peak memory, iterations, status, objective (- if none).
 run_glpsol() {
   local base=$1 tag=$2
   shift 2
   local wall rss code iter stat obj
   read -r wall rss code < <("$gen" run "$base.glpk-$tag.log" -- \
-    glpsol --simplex "$@" --tmlim "$limit" --lp "$base.lp" -w "$base.$tag.raw")
+    timeout --preserve-status -s INT -k 10 "$limit" glpsol --simplex "$@" --tmlim "$limit" --lp "$base.lp" -w "$base.$tag.raw")
   iter=$(sed -n 's/^[ *] *\([0-9][0-9]*\): obj = .*/\1/p' "$base.glpk-$tag.log" | tail -1)
   stat=$(awk '$1 == "s" && $2 == "bas" {print ($5 == "f" && $6 == "f") ? "opt" : "no"; exit}' "$base.$tag.raw" 2>/dev/null)
   obj=$(awk '$1 == "s" && $2 == "bas" {printf "%.10g", $7; exit}' "$base.$tag.raw" 2>/dev/null)
