@@ -26,17 +26,33 @@ void CalcRun::RangeRightHandSides() {
     double down = -kInfinity;
     // A change d of the right-hand side of row i moves the basic value of
     // row k by d times element (k, i) of the inverse; every constraint row's
-    // basic value must stay non-negative.
+    // basic value must stay within its bounds: non-negative, and at most 1
+    // for a column between 0 and 1 (the slack of another two-sided row, at
+    // 1 on that row's other side). A free basic column has no bounds and
+    // limits nothing. Row i's own slack is held only at 0: the right-hand
+    // side shown for a two-sided row is its upper side, which moves alone
+    // (its decrease is capped at the row's width in the table).
     const double* column = &W.BINV[static_cast<std::size_t>(i) * m];
     for (int k = K; k < m; ++k) {
       double a = column[k];
       if (std::fabs(a) < settings.ZTOL) a = 0;
+      if (a == 0) continue;
+      const int jh = W.JHEAD[k];
+      const std::uint8_t kind = jh > 0 ? W.COLKND[jh - 1] : kKindArtificial;
+      if (kind == kKindFree) continue;
+      const double toZero = -W.XB[k] / a;
       if (a > 0) {
-        const double t = -W.XB[k] / a;
-        if (t > down) down = t;
-      } else if (a < 0) {
-        const double t = -W.XB[k] / a;
-        if (t < up) up = t;
+        if (toZero > down) down = toZero;
+      } else {
+        if (toZero < up) up = toZero;
+      }
+      if (kind == kKindBounded && jh - 1 != W.NSTRUC + i) {
+        const double toOne = (1 - W.XB[k]) / a;
+        if (a > 0) {
+          if (toOne < up) up = toOne;
+        } else {
+          if (toOne > down) down = toOne;
+        }
       }
     }
     if (round) {

@@ -96,6 +96,27 @@ TEST(Ranging, TwoSidedRowDecreaseIsCappedAtItsWidth) {
   EXPECT_EQ(table[1], (Line{J("制約行2"), "1.", "5.", "7."}));
 }
 
+TEST(Ranging, BasicColumnsLimitByTheirOwnBounds) {
+  // X = 5, Y = 1, X + Y = 6 inside 5 <= X + Y <= 8. Lowering C1 lowers X,
+  // and the two-sided row's lower side 5 is reached after 1 (its slack, a
+  // column between 0 and 1, reaches 1), before X reaches 0 after 5.
+  KeptRun r(Model({"MAX 2X - Y", "ST", "C1) X <= 5", "C2) 5 <= X + Y <= 8", "C3) Y >= 1"}),
+            WithSensitivity());
+  ASSERT_EQ(r.Solve(), 1) << r.result().logText;
+  auto table = RangingRows(r.result());
+  ASSERT_EQ(table.size(), 3u);
+  EXPECT_EQ(table[0], (Line{Label18("C1"), "5.", "2.", "1."}));
+  EXPECT_EQ(table[2], (Line{Label18("C3"), "1.", "2.", "1."}));
+
+  // A free basic column (Y = 2 - X = -3) has no bounds: it limits no change.
+  KeptRun free(Model({"MIN Y", "ST", "C1) X + Y >= 2", "C2) X <= 5", "END", "FREE Y"}), WithSensitivity());
+  ASSERT_EQ(free.Solve(), 1) << free.result().logText;
+  table = RangingRows(free.result());
+  ASSERT_EQ(table.size(), 2u);
+  EXPECT_EQ(table[0], (Line{Label18("C1"), "2.", J("無限"), J("無限")}));
+  EXPECT_EQ(table[1], (Line{Label18("C2"), "5.", J("無限"), "5."}));
+}
+
 TEST(Ranging, GreaterRowLimitsAreSwapped) {
   // MIN Y with Y >= 2: Y = 2 is basic and the second row's slack is 8.
   // Raising the >= row's limit is possible until the slack is used up (8),
