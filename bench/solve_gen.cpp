@@ -16,9 +16,9 @@
 //
 // The generator and the MPS reader are the test suite's own (tests/support),
 // compiled into this program: each benchmark source builds alone.
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -37,8 +37,9 @@ namespace {
 using namespace tavo::testsupport;
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: solve_gen lp ROWS SEED OUT | mip VARS ROWS SEED OUT | mps FILE OUT | run LOG -- PROGRAM ARGS...\n");
+  std::fprintf(
+      stderr,
+      "usage: solve_gen lp ROWS SEED OUT | mip VARS ROWS SEED OUT | mps FILE OUT | run LOG -- PROGRAM ARGS...\n");
   return 64;
 }
 
@@ -51,8 +52,8 @@ bool WriteText(const std::string& path, const std::string& text) {
 int WriteModel(const Model& m, const std::string& out) {
   int ints = 0;
   for (const Var& v : m.vars) ints += v.kind != VarKind::kContinuous;
-  std::string info = std::to_string(m.rows.size()) + " " + std::to_string(m.vars.size()) + " " +
-                     std::to_string(ints) + " " + (m.goals.at(0).maximize ? "max" : "min") + "\n";
+  std::string info = std::to_string(m.rows.size()) + " " + std::to_string(m.vars.size()) + " " + std::to_string(ints) +
+                     " " + (m.goals.at(0).maximize ? "max" : "min") + "\n";
   if (!WriteText(out + ".tvd", WriteTavoModel(m)) || !WriteText(out + ".lp", WriteLpFormat(m, 0, {})) ||
       !WriteText(out + ".info", info)) {
     std::fprintf(stderr, "solve_gen: cannot write %s.*\n", out.c_str());

@@ -59,8 +59,7 @@ std::string ParseReportList(std::string_view list, Options& o) {
     } else if (item.empty()) {
       return "--report: empty item in '" + std::string(list) + "'";
     } else {
-      return "--report: unknown text '" + std::string(item) +
-             "' (choose from log, columns, rows, error, or none)";
+      return "--report: unknown text '" + std::string(item) + "' (choose from log, columns, rows, error, or none)";
     }
     if (comma == std::string_view::npos) break;
     start = comma + 1;

@@ -169,8 +169,8 @@ bool DecodeModel(const std::string& displayName, std::string_view bytes, Encodin
   ConversionResult r = Utf8ToCp932(body, text);
   if (!r.ok) {
     LineAndColumn(bytes, r.badOffset + skipped, line, column);
-    reason = displayName + ": the character at line " + std::to_string(line) + ", byte " +
-             std::to_string(column) + " has no code page 932 form";
+    reason = displayName + ": the character at line " + std::to_string(line) + ", byte " + std::to_string(column) +
+             " has no code page 932 form";
     return false;
   }
   return true;

@@ -62,8 +62,8 @@ TerminalPort::TerminalPort(Encoding outputEncoding, bool liveProgress)
       live_(liveProgress),
       lastDraw_(std::chrono::steady_clock::now()),
       // The progress window's initial texts, fields 1014 to 1019 in order.
-      fields_{std::string("0"), std::string("0"), std::string("0"), std::string("00:00:00"), std::string("0"),
-              T().infeasible} {
+      fields_{std::string("0"),        std::string("0"), std::string("0"),
+              std::string("00:00:00"), std::string("0"), T().infeasible} {
   timeLocale_ = newlocale(LC_CTYPE_MASK | LC_TIME_MASK, "", static_cast<locale_t>(0));
   if (timeLocale_ == static_cast<locale_t>(0))
     timeLocale_ = newlocale(LC_CTYPE_MASK | LC_TIME_MASK, "C", static_cast<locale_t>(0));

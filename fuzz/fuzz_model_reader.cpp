@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t n = static_cast<std::size_t>(W.NSTRUC);
   if (W.NGOALS < 1 || W.MROWS < W.NGOALS || W.NSTRUC < 1) std::abort();
   if (W.NCOLS != W.MROWS + W.NSTRUC) std::abort();
-  if (W.AMAT.size() != n * m || W.XB.size() != m || W.RANGE.size() != m || W.ROWTYP.size() != m ||
-      W.RHS.size() != m || W.ACOL.size() != m || W.UBND.size() != n || W.LBND.size() != n ||
+  if (W.AMAT.size() != n * m || W.XB.size() != m || W.RANGE.size() != m || W.ROWTYP.size() != m || W.RHS.size() != m ||
+      W.ACOL.size() != m || W.UBND.size() != n || W.LBND.size() != n ||
       W.BNDFLG.size() != static_cast<std::size_t>(W.NCOLS) || W.CNAME.size() != 8 * n)
     std::abort();
   if (run.P.g_haveRowLabels ? W.RNAME.size() != 18 * (m - W.NGOALS) : !W.RNAME.empty()) std::abort();

@@ -9,8 +9,8 @@
 
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -718,8 +718,8 @@ int CalcRun::ParseModel(std::string text) {
   }
 
   if (W.NERR != 0) return 0;
-  result.logText += T().summaryHas + FormatInt(W.MROWS) + T().summaryRows + FormatInt(W.NSTRUC) +
-                    T().summaryVariables + FormatInt(W.NERR) + "\r\n\r\n";
+  result.logText += T().summaryHas + FormatInt(W.MROWS) + T().summaryRows + FormatInt(W.NSTRUC) + T().summaryVariables +
+                    FormatInt(W.NERR) + "\r\n\r\n";
   return 1;
 }
 

@@ -20,18 +20,18 @@ constexpr int kTokPlus = 5;
 constexpr int kTokMinus = 6;
 
 struct ParserState {
-  int g_textPos = 0;          // index of the next unread byte
-  int g_lineNo = 1;           // current line, 1-based
-  std::string g_token;        // current word, upper-cased
-  std::string g_numPart;      // numeric part of the current word
-  std::string g_namePart;     // name part of a term; the name FindVariable looks up
+  int g_textPos = 0;       // index of the next unread byte
+  int g_lineNo = 1;        // current line, 1-based
+  std::string g_token;     // current word, upper-cased
+  std::string g_numPart;   // numeric part of the current word
+  std::string g_namePart;  // name part of a term; the name FindVariable looks up
   int g_tokenClass = kTokPlain;
-  int g_lineTerms = 0;        // named terms since the last line feed
-  int g_boundRowCount = 0;    // SUB/SLB declarations that become bound rows
+  int g_lineTerms = 0;      // named terms since the last line feed
+  int g_boundRowCount = 0;  // SUB/SLB declarations that become bound rows
   std::uint8_t g_inDeclarations = 0;
   std::uint8_t g_inConstraints = 0;
   std::uint8_t g_haveRowLabels = 0;
-  std::string g_modelTitle;   // read by the reports
+  std::string g_modelTitle;  // read by the reports
 
   // The text being parsed (set by ParseModel for the counting pass).
   const std::string* g_text = nullptr;

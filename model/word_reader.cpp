@@ -46,10 +46,14 @@ void UpperCaseCp932(std::string& word) {
 int OperatorClass(const std::string& word) {
   if (word.empty()) return kTokPlain;
   switch (word[0]) {
-    case '>': return kTokGreater;
-    case '<': return kTokLess;
-    case '=': return kTokEqual;
-    default: return kTokPlain;
+    case '>':
+      return kTokGreater;
+    case '<':
+      return kTokLess;
+    case '=':
+      return kTokEqual;
+    default:
+      return kTokPlain;
   }
 }
 

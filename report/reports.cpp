@@ -172,8 +172,8 @@ void CalcRun::BuildReports(int flag) {
     // column with both bounds was scaled by their width: per unit of the
     // model variable its reduced cost is the priced value times u / (u - l).
     const double u = W.UBND[j], l = W.LBND[j];
-    if (W.COLKND[j] == kKindBounded && (W.BNDFLG[j] & (kBndUpper | kBndLower)) == (kBndUpper | kBndLower) &&
-        u > 0 && u - l > 0)
+    if (W.COLKND[j] == kKindBounded && (W.BNDFLG[j] & (kBndUpper | kBndLower)) == (kBndUpper | kBndLower) && u > 0 &&
+        u - l > 0)
       d *= u / (u - l);
     if (std::fabs(d) < settings.ZTOL) d = 0;
     d = ROUND6(d);  // reduced costs are always shown to six decimals
@@ -287,9 +287,8 @@ void CalcRun::BuildReports(int flag) {
     err += T().setupNotFinite + FormatInt(num.nonFinite) + T().detailEnd;
   }
 
-  const double first = (W.g_haveIncumbent == 1 && !W.g_incumbentGoals.empty())
-                           ? W.g_incumbentGoals[0]
-                           : (m > 0 ? W.RACT[0] : 0.0);
+  const double first =
+      (W.g_haveIncumbent == 1 && !W.g_incumbentGoals.empty()) ? W.g_incumbentGoals[0] : (m > 0 ? W.RACT[0] : 0.0);
   port.SetField(kFieldFirstGoal, FormatReal(std::fabs(first)));
 }
 

@@ -112,16 +112,15 @@ int CalcRun::BranchAndBoundStep(int lpResult) {
 
   // 2. The value of the column branched on by the step before, in this node.
   double v = -2.0;
-  if (W.g_lastBranchVar >= 0 && W.g_lastBranchVar < static_cast<int>(W.XACT.size()))
-    v = W.XACT[W.g_lastBranchVar];
+  if (W.g_lastBranchVar >= 0 && W.g_lastBranchVar < static_cast<int>(W.XACT.size())) v = W.XACT[W.g_lastBranchVar];
 
   // 3.
   if (BbNode* node = NodeAt(W, W.g_bbCurrent)) node->solvedAt = W.g_branchCount;
   W.g_branchVar = -2;
 
   // 4. Branching test, in this order.
-  if (lpResult == kResultOptimal && std::fabs(W.g_lastBranchValue - v) > settings.ETOL &&
-      W.g_bbLastNode < length - 2 && ImprovesIncumbent()) {
+  if (lpResult == kResultOptimal && std::fabs(W.g_lastBranchValue - v) > settings.ETOL && W.g_bbLastNode < length - 2 &&
+      ImprovesIncumbent()) {
     SelectBranchingVariable();
     if (W.g_branchVar >= 0) {
       W.g_lastBranchValue = W.XACT[W.g_branchVar];
@@ -229,7 +228,7 @@ bool CalcRun::ImprovesIncumbent() {
     // A goal value that is not a number (an overflow in the model's data)
     // cannot be judged and never improves on anything.
     if (!std::isfinite(c)) return false;
-    if (b > c && b - c > ztol) return false;  // the incumbent is better here
+    if (b > c && b - c > ztol) return false;    // the incumbent is better here
     if (std::fabs(b - c) >= ztol) return true;  // the node is better here
   }
   return false;  // tied at every goal

@@ -49,8 +49,7 @@ bool CalcRun::Run() {
   return true;
 }
 
-bool RunOptimiseCommand(const std::string& text, const SolverSettings& settings, Workspace& workspace,
-                        RunPort& port) {
+bool RunOptimiseCommand(const std::string& text, const SolverSettings& settings, Workspace& workspace, RunPort& port) {
   g_lastModelText.clear();
   g_lastResult.logText.clear();
   g_lastResult.columnsText.clear();

@@ -97,7 +97,6 @@ extern std::string g_lastModelText;
 // check itself): clears the last outcome, refuses an empty text, runs the
 // model with the given settings and keeps the outcome in g_lastResult and
 // g_lastModelText. Returns true when the model parsed without error.
-bool RunOptimiseCommand(const std::string& text, const SolverSettings& settings, Workspace& workspace,
-                        RunPort& port);
+bool RunOptimiseCommand(const std::string& text, const SolverSettings& settings, Workspace& workspace, RunPort& port);
 
 }  // namespace tavo

@@ -1,15 +1,15 @@
 #include "shell/codec.h"
 
-#include <cerrno>
 #include <iconv.h>
+#include <cerrno>
 
 namespace tavo {
 namespace {
 
 // Converts through iconv. With `lenient`, every invalid or incomplete
 // sequence is replaced by `replacement` and conversion goes on.
-ConversionResult Convert(std::string_view in, const char* from, const char* to, std::string& out,
-                         bool lenient, std::string_view replacement) {
+ConversionResult Convert(std::string_view in, const char* from, const char* to, std::string& out, bool lenient,
+                         std::string_view replacement) {
   out.clear();
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) {

@@ -41,8 +41,6 @@ std::string CrLfToLf(std::string_view in);
 void LineAndColumn(std::string_view text, std::size_t offset, std::size_t& line, std::size_t& column);
 
 // True for a byte that starts a double-byte character in code page 932.
-inline bool IsCp932LeadByte(unsigned char b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
+inline bool IsCp932LeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 }  // namespace tavo

@@ -1,11 +1,11 @@
 #include "shell/numbers.h"
 
+#include <locale.h>
 #include <climits>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <locale.h>
 
 namespace tavo {
 namespace {

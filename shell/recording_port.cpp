@@ -12,9 +12,7 @@ void RecordingPort::PumpOneMessage() {
   if (onPump) onPump(pumps);
 }
 
-void RecordingPort::ShowMessage(const std::string& text, int iconStyle) {
-  messages.push_back({text, iconStyle});
-}
+void RecordingPort::ShowMessage(const std::string& text, int iconStyle) { messages.push_back({text, iconStyle}); }
 
 TimePoint RecordingPort::Now() { return now; }
 

@@ -16,9 +16,9 @@ struct IntKey {
   std::int32_t SolverSettings::*field;
 };
 constexpr IntKey kIntKeys[] = {
-    {"PMCMP", &SolverSettings::PMCMP},       {"ICODE", &SolverSettings::ICODE},
-    {"ROUND", &SolverSettings::ROUND},       {"SENSITIVITY", &SolverSettings::SENSITIVITY},
-    {"NOINVERT", &SolverSettings::NOINVERT}, {"MAXITERATE", &SolverSettings::MAXITERATE},
+    {"PMCMP", &SolverSettings::PMCMP},         {"ICODE", &SolverSettings::ICODE},
+    {"ROUND", &SolverSettings::ROUND},         {"SENSITIVITY", &SolverSettings::SENSITIVITY},
+    {"NOINVERT", &SolverSettings::NOINVERT},   {"MAXITERATE", &SolverSettings::MAXITERATE},
     {"BB_LENGTH", &SolverSettings::BB_LENGTH},
 };
 

@@ -30,9 +30,9 @@ struct Texts {
   std::string fileSetupError;     // " FILE SETUP ERROR = "
 
   // Parser messages (see the model format's failure table).
-  std::string noInputData;        // "エラー!　入力データがありません" (no line end)
-  std::string linePrefix;         // "Line "
-  std::string detailEnd;          // " )\r\n"
+  std::string noInputData;  // "エラー!　入力データがありません" (no line end)
+  std::string linePrefix;   // "Line "
+  std::string detailEnd;    // " )\r\n"
   std::string msgBadHeading;
   std::string msgInvalidName;
   std::string msgGoalHasOperator;
@@ -49,46 +49,46 @@ struct Texts {
   std::string msgNoObjective;
   std::string msgNoConstraint;
   std::string msgNoVariable;
-  std::string summaryHas;         // " THIS PROBLEM HAS "
-  std::string summaryRows;        // " ROWS,  "
-  std::string summaryVariables;   // " VARIABLES  DATA ERROR = "
-  std::string defaultTitle;       // "TAVO　Data"
-  std::string outOfMemory;        // the model needs more memory than the machine offers
+  std::string summaryHas;        // " THIS PROBLEM HAS "
+  std::string summaryRows;       // " ROWS,  "
+  std::string summaryVariables;  // " VARIABLES  DATA ERROR = "
+  std::string defaultTitle;      // "TAVO　Data"
+  std::string outOfMemory;       // the model needs more memory than the machine offers
 
   // Set-up messages.
-  std::string setupBoundPrefix;   // "ERROR !!  変数 "
-  std::string setupBoundSuffix;   // " の上限値と下限値の組合せが矛盾しています\r\n"
+  std::string setupBoundPrefix;      // "ERROR !!  変数 "
+  std::string setupBoundSuffix;      // " の上限値と下限値の組合せが矛盾しています\r\n"
   std::string setupFlagCombination;  // "FILE SET : BOUNDの組み合わせが矛盾しています\r\n"
 
   // Message boxes and progress fields.
-  std::string dataErrorBox;       // "データ エラー　!!\r\n詳細は計算経過一覧をご参照ください"
-  std::string localeRefusal;      // English, the only non-Japanese message
+  std::string dataErrorBox;   // "データ エラー　!!\r\n詳細は計算経過一覧をご参照ください"
+  std::string localeRefusal;  // English, the only non-Japanese message
   std::array<std::string, 8> statusMessage;  // by result code; empty where no message
   std::array<int, 8> statusIcon;             // message-box style by result code
-  std::string feasible;           // "実行可能"
-  std::string infeasible;         // "実行不可能"
+  std::string feasible;                      // "実行可能"
+  std::string infeasible;                    // "実行不可能"
 
   // Solution reports.
   std::string columnsHeader;
-  std::string modelNameOpen;      // "[　モデル名："
-  std::string modelNameClose;     // "　]\r\n\r\n"
-  std::string columnsTitles;      // "Number\tColumnsName\tAt\tActivity\tReducedCost\r\n"
+  std::string modelNameOpen;   // "[　モデル名："
+  std::string modelNameClose;  // "　]\r\n\r\n"
+  std::string columnsTitles;   // "Number\tColumnsName\tAt\tActivity\tReducedCost\r\n"
   std::string rowsHeader;
-  std::string rowsTitles;         // "RowName\tAt\tSlackActivity\tDualPrice\r\n"
+  std::string rowsTitles;                 // "RowName\tAt\tSlackActivity\tDualPrice\r\n"
   std::array<std::string, 4> statusWord;  // "　", "BD", "BS", "EQ"
-  std::string goalRow;            // "目標行"
-  std::string constraintRow;      // "制約行"
-  std::string goalAnalysisTitle;  // "*　　TAVO　目標達成分析\r\n"
-  std::string goalAttained;       // "目標達成\r\n"
-  std::string goalValue;          // "目標値　"
-  std::string sensitivityTitle;   // "*　　右辺値(RHS)に関する感度分析\r\n"
+  std::string goalRow;                    // "目標行"
+  std::string constraintRow;              // "制約行"
+  std::string goalAnalysisTitle;          // "*　　TAVO　目標達成分析\r\n"
+  std::string goalAttained;               // "目標達成\r\n"
+  std::string goalValue;                  // "目標値　"
+  std::string sensitivityTitle;           // "*　　右辺値(RHS)に関する感度分析\r\n"
   std::string sensitivityTitles;  // "RowName\t現在の右辺値\t増加可能の上限\t減少可能の下限\r\n"
   std::string unlimited;          // "無限"
   std::string errorHeader;
-  std::string errorTolerance;     // "//　TOLERANCE　=　A　*　X　-　B　//\r\n"
-  std::string errorTotal;         // "　　TOTAL　=　"
-  std::string errorMax;           // "\tMAX　=　"
-  std::string errorShadowPrice;   // "//\r\n//　CALCULATE　SHADOW　PRIC\r\n//\r\n"
+  std::string errorTolerance;    // "//　TOLERANCE　=　A　*　X　-　B　//\r\n"
+  std::string errorTotal;        // "　　TOTAL　=　"
+  std::string errorMax;          // "\tMAX　=　"
+  std::string errorShadowPrice;  // "//\r\n//　CALCULATE　SHADOW　PRIC\r\n//\r\n"
 
   // Parser messages for faults the model format leaves unreported.
   std::string msgOperatorAtLineStart;  // " : 関係演算子は項と同じ行に書いてください( "

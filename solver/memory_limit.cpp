@@ -39,8 +39,7 @@ std::uint64_t AvailableMemoryBytes() {
   if (avail == 0) {
     long pages = sysconf(_SC_PHYS_PAGES);
     long size = sysconf(_SC_PAGESIZE);
-    avail = (pages > 0 && size > 0) ? static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(size)
-                                    : UINT64_MAX;
+    avail = (pages > 0 && size > 0) ? static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(size) : UINT64_MAX;
   }
   struct rlimit rl;
   if (getrlimit(RLIMIT_AS, &rl) == 0 && rl.rlim_cur != RLIM_INFINITY) avail = Min(avail, rl.rlim_cur);

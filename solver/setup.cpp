@@ -64,8 +64,7 @@ bool ColumnIsFinite(const double* col, int m) {
 std::uint8_t NormaliseBoundFlags(std::uint8_t f) {
   std::uint8_t low = f & kLowFlags;
   const std::uint8_t high = f & static_cast<std::uint8_t>(~kLowFlags);
-  if ((low & kBndFixed) && (low & (kBndFree | kBndNoLower)) && !(low & (kBndUpper | kBndLower)))
-    low = kBndFixed;
+  if ((low & kBndFixed) && (low & (kBndFree | kBndNoLower)) && !(low & (kBndUpper | kBndLower))) low = kBndFixed;
   if ((low & kBndFree) && (low & (kBndUpper | kBndLower)) && !(low & kBndFixed)) {
     low &= static_cast<std::uint8_t>(~kBndFree);
     if ((low & (kBndUpper | kBndLower)) == kBndUpper) low |= kBndNoLower;
@@ -84,9 +83,10 @@ unsigned __int128 SolverBytes(const Workspace& W, const SolverSettings& s) {
   std::uint64_t nonzeros = 0;
   for (double a : W.AMAT) nonzeros += a != 0;
   U bytes = 0;
-  bytes += m * m * sizeof(double);                  // BINV
-  bytes += 2 * K * m * sizeof(double);              // PI and its mask
-  bytes += m * (4 * sizeof(std::int32_t) + 4 * sizeof(double));  // JHEAD, JHSAVE, NZROWS, ETACOLS, ALPHA, RACT, GRADSIGN, ETAVALS
+  bytes += m * m * sizeof(double);      // BINV
+  bytes += 2 * K * m * sizeof(double);  // PI and its mask
+  bytes += m * (4 * sizeof(std::int32_t) +
+                4 * sizeof(double));  // JHEAD, JHSAVE, NZROWS, ETACOLS, ALPHA, RACT, GRADSIGN, ETAVALS
   bytes += N * (2 * sizeof(std::int32_t) + 2 + sizeof(double));  // KINBAS, KBSAVE, COLKND, ATUPR, XVAL
   bytes += K * (3 * sizeof(double) + 3 * sizeof(std::int32_t));  // DJ, DJBEST, g_incumbentGoals, JBEST, DIRBST, BNDBST
   bytes += n * (sizeof(double) + sizeof(std::int64_t) + 1);      // XACT, pattern starts and marks

@@ -22,7 +22,7 @@ using solver_detail::At;
 
 namespace {
 
-constexpr double kStartRatio = 1.0e30;      // THETA before the ratio test
+constexpr double kStartRatio = 1.0e30;  // THETA before the ratio test
 constexpr double kDegenerateNumerator = 1.0e-20;
 
 // A value within `etol` of 0 or of 1 becomes exactly 0 or 1.
@@ -33,7 +33,6 @@ inline void Snap(double& x, double etol) {
     x = 1;
   }
 }
-
 
 // Whether the basic value x of a column of the given kind passes the
 // feasibility test (a value within ZTOL of 1 counts as 1 for a bounded column).
@@ -120,7 +119,9 @@ bool RowLimit(const Workspace& W, int i, double ztol, double slack, double& rati
 void SafeRatioTest(Workspace& W, const SolverSettings& s, const std::int32_t* barred, int nbarred) {
   const double ztol = s.ZTOL;
   const double slack = 0.5 * ztol;
-  const auto isBarred = [&](int i) { return nbarred > 0 && std::find(barred, barred + nbarred, i) != barred + nbarred; };
+  const auto isBarred = [&](int i) {
+    return nbarred > 0 && std::find(barred, barred + nbarred, i) != barred + nbarred;
+  };
   double limit = kStartRatio;
   bool any = false;
   for (int i = W.NGOALS; i < W.MROWS; ++i) {

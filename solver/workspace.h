@@ -33,8 +33,8 @@ constexpr std::uint8_t kBndFree = 16;
 constexpr std::uint8_t kBndInteger = 32;
 
 // Simplex column kinds (COLKND).
-constexpr std::uint8_t kKindFixedZero = 0;   // never enters; a nonzero basic value is infeasible
-constexpr std::uint8_t kKindBounded = 1;     // between 0 and 1
+constexpr std::uint8_t kKindFixedZero = 0;  // never enters; a nonzero basic value is infeasible
+constexpr std::uint8_t kKindBounded = 1;    // between 0 and 1
 constexpr std::uint8_t kKindNonnegative = 2;
 constexpr std::uint8_t kKindFree = 3;        // never leaves the basis
 constexpr std::uint8_t kKindArtificial = 4;  // never enters
@@ -58,15 +58,15 @@ constexpr int kCycleHistoryKept = 50;
 
 // One node of the branch-and-bound tree.
 struct BbNode {
-  std::int32_t parent = 0;      // -1 for the root
-  std::int32_t branchDir = 0;   // 0 down, 1 up, -1 root
+  std::int32_t parent = 0;     // -1 for the root
+  std::int32_t branchDir = 0;  // 0 down, 1 up, -1 root
   std::int32_t downChild = 0;
   std::int32_t upChild = 0;
-  std::int32_t status = 0;      // 0 branched, 1 closed integer-feasible, 2 closed otherwise
+  std::int32_t status = 0;  // 0 branched, 1 closed integer-feasible, 2 closed otherwise
   std::int32_t branchVar = 0;
   std::int32_t floorValue = 0;
   std::int32_t ceilValue = 0;
-  std::int32_t solvedAt = 0;    // branch counter when evaluated; -1 while open
+  std::int32_t solvedAt = 0;  // branch counter when evaluated; -1 while open
 };
 
 struct Workspace {
@@ -107,15 +107,15 @@ struct Workspace {
   std::int32_t NCYC = 0;
 
   // ---- Solution and search arrays ----
-  std::vector<double> XACT;              // n; activity of each structural column
-  std::vector<double> RACT;              // m; activity of each row
-  std::vector<double> XVAL;              // N; nonbasic values taken back through set-up
-  std::vector<double> g_incumbentGoals;  // K; goal values of the incumbent
-  std::vector<double> g_origLower;       // n; parsed bounds (integer models only)
-  std::vector<double> g_origUpper;       // n
+  std::vector<double> XACT;                 // n; activity of each structural column
+  std::vector<double> RACT;                 // m; activity of each row
+  std::vector<double> XVAL;                 // N; nonbasic values taken back through set-up
+  std::vector<double> g_incumbentGoals;     // K; goal values of the incumbent
+  std::vector<double> g_origLower;          // n; parsed bounds (integer models only)
+  std::vector<double> g_origUpper;          // n
   std::vector<std::uint8_t> g_origColType;  // N; parsed flags (integer models only)
-  std::vector<std::int32_t> BBIVAL;      // N; scratch of the branching selection
-  std::vector<BbNode> g_bbNodes;         // BB_LENGTH; the node table
+  std::vector<std::int32_t> BBIVAL;         // N; scratch of the branching selection
+  std::vector<BbNode> g_bbNodes;            // BB_LENGTH; the node table
   std::int32_t g_bbCurrent = 0;
   std::int32_t g_bbLastNode = 0;
   std::array<std::string, 3> g_incumbentReports;  // columns, rows, error texts; never reset
@@ -132,28 +132,28 @@ struct Workspace {
   double g_priceCheckTotal = 0, g_priceCheckMax = 0;
 
   // ---- Scalars ----
-  std::int32_t PHASE = 0;    // 1 phase 1, 2 phase 2
-  std::int32_t INFEAS = 0;   // 1 current basic solution infeasible
-  std::int32_t JENTER = 0;   // entering column; -1 none; -2 not yet priced
-  std::int32_t ILEAVE = 0;   // leaving row; -1 none
-  std::int32_t JCUR = 0;     // column cursor of LoadColumn, Ftran, PriceColumn
-  std::int32_t IDIR = 0;     // +1 / -1
-  std::int32_t BNDENT = 0;   // entering kind-1 column may just move to its other bound
-  std::int32_t BFLIP = 0;    // last iteration was a bound flip
-  double THETA = 0;          // minimum ratio
-  double RATIO = 0;          // ratio of the row under test
-  double PIVNEG = 0;         // minus the pivot element
-  double ETAMUL = 0;         // multiplier of the inverse update
-  std::uint8_t CNDUPR = 0;   // row under test would leave at 1
-  std::uint8_t LVUPR = 0;    // chosen leaving row leaves at 1
-  std::int32_t INVREQ = 0;   // 4: reinversion requested to confirm a solution
+  std::int32_t PHASE = 0;   // 1 phase 1, 2 phase 2
+  std::int32_t INFEAS = 0;  // 1 current basic solution infeasible
+  std::int32_t JENTER = 0;  // entering column; -1 none; -2 not yet priced
+  std::int32_t ILEAVE = 0;  // leaving row; -1 none
+  std::int32_t JCUR = 0;    // column cursor of LoadColumn, Ftran, PriceColumn
+  std::int32_t IDIR = 0;    // +1 / -1
+  std::int32_t BNDENT = 0;  // entering kind-1 column may just move to its other bound
+  std::int32_t BFLIP = 0;   // last iteration was a bound flip
+  double THETA = 0;         // minimum ratio
+  double RATIO = 0;         // ratio of the row under test
+  double PIVNEG = 0;        // minus the pivot element
+  double ETAMUL = 0;        // multiplier of the inverse update
+  std::uint8_t CNDUPR = 0;  // row under test would leave at 1
+  std::uint8_t LVUPR = 0;   // chosen leaving row leaves at 1
+  std::int32_t INVREQ = 0;  // 4: reinversion requested to confirm a solution
   std::int32_t ITER = 0;
-  std::int32_t ITERLP = 0;   // ITER after the first continuous solve
-  std::int32_t ITSINV = 0;   // iterations since the last reinversion
-  std::int32_t SMODE = 0;    // 1 while the primal simplex runs
-  std::int32_t NERR = 0;     // data errors of the parser and set-up
-  std::int32_t NINT = 0;     // integer declarations; nonzero: branch and bound follows
-  std::int32_t g_bbState = 0;           // 0 not started, 1 running, 2 finished
+  std::int32_t ITERLP = 0;     // ITER after the first continuous solve
+  std::int32_t ITSINV = 0;     // iterations since the last reinversion
+  std::int32_t SMODE = 0;      // 1 while the primal simplex runs
+  std::int32_t NERR = 0;       // data errors of the parser and set-up
+  std::int32_t NINT = 0;       // integer declarations; nonzero: branch and bound follows
+  std::int32_t g_bbState = 0;  // 0 not started, 1 running, 2 finished
   std::int32_t g_branchCount = 0;
   std::int32_t g_haveIncumbent = 0;
   std::int32_t g_branchOptimalCount = 0;

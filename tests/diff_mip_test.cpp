@@ -43,7 +43,6 @@ const FamilyCase kFamilies[] = {
 };
 // clang-format on
 
-
 class DiffMip : public testing::TestWithParam<FamilyCase> {};
 
 TEST_P(DiffMip, AgreesWithTheReference) { ExpectFamilyAgrees(GetParam()); }
@@ -56,8 +55,14 @@ INSTANTIATE_TEST_SUITE_P(Seeded, DiffMip, testing::ValuesIn(kFamilies), FamilyNa
 // table ran full.
 TEST(DiffMip, SmallNodeTableStopsSoundly) {
   if (!HaveGlpsol()) GTEST_SKIP() << "glpsol is not installed";
-  const GenOptions o{.minVars = 8, .maxVars = 12, .maxRows = 6, .coefRange = 15, .density = 0.8, .intChance = 0.7,
-                     .binChance = 0.2, .boxAll = true};
+  const GenOptions o{.minVars = 8,
+                     .maxVars = 12,
+                     .maxRows = 6,
+                     .coefRange = 15,
+                     .density = 0.8,
+                     .intChance = 0.7,
+                     .binChance = 0.2,
+                     .boxAll = true};
   SolverSettings settings = DefaultSettings();
   settings.BB_LENGTH = 10;
   ScratchDir dir;

@@ -120,8 +120,13 @@ TEST(DiffTools, FeasibilityCheckFindsTheWorstViolation) {
 // line ends, no exponents) reads back through TAVO's parser as exactly the
 // model written: coefficients, right-hand sides, ranges, bounds.
 TEST(DiffTools, RandomModelsAreReproducibleAndReadBackExactly) {
-  GenOptions o{.maxGoals = 3, .rangeChance = 0.3, .freeChance = 0.2, .negBoundChance = 0.2, .intChance = 0.2,
-               .binChance = 0.1, .halfCoefChance = 0.5};
+  GenOptions o{.maxGoals = 3,
+               .rangeChance = 0.3,
+               .freeChance = 0.2,
+               .negBoundChance = 0.2,
+               .intChance = 0.2,
+               .binChance = 0.1,
+               .halfCoefChance = 0.5};
   for (std::uint64_t seed = 1; seed <= 200; ++seed) {
     Rng rng(seed), again(seed);
     Model m = RandomModel(rng, o);
@@ -192,7 +197,7 @@ TEST(DiffTools, MpsReaderReadsSectionsRangesBoundsAndMarkers) {
   EXPECT_EQ(p.objectiveRhs, -7.5);
   EXPECT_EQ(p.colNames, (std::vector<std::string>{"X1", "X2", "X3", "X4"}));
   EXPECT_EQ(p.rowNames, (std::vector<std::string>{"LIM1", "LIM2", "MYEQN", "RNGE"}));  // the second N row is dropped
-  ASSERT_EQ(p.model.rows.size(), 4u);  // a ranged row stays one row
+  ASSERT_EQ(p.model.rows.size(), 4u);                                                  // a ranged row stays one row
   EXPECT_EQ(p.model.rows[2].label, "R3");
   // The L row with range 2.5 is 1.5 <= x1 + x2 <= 4 (the RHS2 set is
   // ignored); the E row with a negative range lies in [rhs - |R|, rhs]. The

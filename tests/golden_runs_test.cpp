@@ -36,24 +36,25 @@ std::vector<GoldenCase> Cases() {
       // X = 3, Y = 1, goal 11; duals 2 (row 1) and 1 (row 3); row 2's slack 1.
       {"lp", Model({"TITLE LP1", "MAX 3X + 2Y", "ST", "X + Y <= 4", "X + 3Y <= 7", "X <= 3", "END"}), With(1, 0)},
       // Goal 1 attained, overtime 4, X = 6, Y = 8.
-      {"goal", Model({"TITLE GP", "MIN UNDER", "MIN OVER", "MAX X", "ST", "10X + 5Y + UNDER >= 100",
-                      "2X + Y - OVER <= 16", "X <= 6", "END"}),
+      {"goal",
+       Model({"TITLE GP", "MIN UNDER", "MIN OVER", "MAX X", "ST", "10X + 5Y + UNDER >= 100", "2X + Y - OVER <= 16",
+              "X <= 6", "END"}),
        With(1, 0)},
       // X = 7, Y = 3, goal 23; the two-sided row's slack 2; duals 2 and 1.
-      {"labels", Model({"TITLE LBL", "MAX 2X + 3Y", "ST", "CAP) X + Y <= 10", "2 <= X - Y <= 6", "MIX) Y <= 3",
-                        "END"}),
+      {"labels", Model({"TITLE LBL", "MAX 2X + 3Y", "ST", "CAP) X + Y <= 10", "2 <= X - Y <= 6", "MIX) Y <= 3", "END"}),
        With(1, 0)},
       // X = Y = 1/3, goal 2/3, duals 4/33 and 5/33, with and without rounding.
       {"round_on", Model({"TITLE THIRDS", "MAX X + Y", "ST", "7X + 2Y <= 3", "X + 5Y <= 2", "END"}), With(1, 0)},
       {"round_off", Model({"TITLE THIRDS", "MAX X + Y", "ST", "7X + 2Y <= 3", "X + 5Y <= 2", "END"}), With(0, 0)},
       // X = 3.5, Y = 0.5 (11.5); ranging +2/-3.5, unlimited/-2, +1/-0.5 and
       // unlimited/-5.5; the bound row of SUB Y 5 is not listed.
-      {"sensitivity", Model({"TITLE SENS", "MAX 3X + 2Y", "ST", "C1) X + Y <= 4", "C2) X + 3Y <= 7",
-                             "C3) Y >= 0.5", "1 <= X + 2Y <= 10", "END", "SUB Y 5"}),
+      {"sensitivity",
+       Model({"TITLE SENS", "MAX 3X + 2Y", "ST", "C1) X + Y <= 4", "C2) X + 3Y <= 7", "C3) Y >= 0.5",
+              "1 <= X + 2Y <= 10", "END", "SUB Y 5"}),
        With(1, 1)},
       // S = 4, L = 2 at cost 36 (relaxation 35.2 with L = 4.4).
-      {"integer", Model({"TITLE TRUCKS", "MIN 5S + 8L", "ST", "LOAD) 3S + 5L >= 22", "CREW) S + L <= 7", "END",
-                         "GIN S L"}),
+      {"integer",
+       Model({"TITLE TRUCKS", "MIN 5S + 8L", "ST", "LOAD) 3S + 5L >= 22", "CREW) S + L <= 7", "END", "GIN S L"}),
        With(1, 0)},
   };
 }
@@ -61,9 +62,8 @@ std::vector<GoldenCase> Cases() {
 std::string RunText(const GoldenCase& c) {
   auto r = reporttest::FullRun(c.model, c.settings);
   const CalcResult& res = r->run.result;
-  std::string text = "[log]\r\n" + res.logText + "\r\n[columns]\r\n" + res.columnsText + "[rows]\r\n" +
-                     res.rowsText + "[error]\r\n" + res.errorText + "[result] " + std::to_string(res.resultCode) +
-                     "\r\n";
+  std::string text = "[log]\r\n" + res.logText + "\r\n[columns]\r\n" + res.columnsText + "[rows]\r\n" + res.rowsText +
+                     "[error]\r\n" + res.errorText + "[result] " + std::to_string(res.resultCode) + "\r\n";
   for (const auto& m : r->port.messages) text += "[message " + std::to_string(m.iconStyle) + "] " + m.text + "\r\n";
   return text;
 }
@@ -101,7 +101,9 @@ TEST_P(GoldenRun, MatchesTheStoredText) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, GoldenRun, ::testing::Range(0, static_cast<int>(Cases().size())),
-                         [](const ::testing::TestParamInfo<int>& info) { return std::string(Cases()[info.param].name); });
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return std::string(Cases()[info.param].name);
+                         });
 
 }  // namespace
 }  // namespace tavo

@@ -42,7 +42,7 @@ TEST(Round6, HalfAwayFromZero) {
 TEST(Round6, ValuesBeyondTheIntegerRangeComeBackUnchanged) {
   EXPECT_EQ(ROUND6(1e30), 1e30);
   EXPECT_EQ(ROUND6(-1e30), -1e30);
-  EXPECT_EQ(ROUND6(1e12), 1e12);  // 1e19 scaled: just beyond 2^63
+  EXPECT_EQ(ROUND6(1e12), 1e12);             // 1e19 scaled: just beyond 2^63
   EXPECT_DOUBLE_EQ(ROUND6(9.2e11), 9.2e11);  // still inside: rounded normally
   EXPECT_TRUE(std::isinf(ROUND6(INFINITY)));
 }

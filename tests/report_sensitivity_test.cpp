@@ -56,8 +56,8 @@ TEST(Ranging, HandSolvedModel) {
   // Section layout: after the rows table, before the goal analysis.
   const std::string& text = r.result().rowsText;
   const std::string head = "\r\n" + std::string(39, '*') + "\r\n" + T().sensitivityTitle + std::string(39, '*') +
-                           "\r\n\r\n" + std::string(80, '-') + "\r\n" + T().sensitivityTitles +
-                           std::string(80, '-') + "\r\n";
+                           "\r\n\r\n" + std::string(80, '-') + "\r\n" + T().sensitivityTitles + std::string(80, '-') +
+                           "\r\n";
   const std::size_t at = text.find(head);
   ASSERT_NE(at, std::string::npos);
   EXPECT_LT(at, text.find(T().goalAnalysisTitle));
@@ -100,8 +100,7 @@ TEST(Ranging, BasicColumnsLimitByTheirOwnBounds) {
   // X = 5, Y = 1, X + Y = 6 inside 5 <= X + Y <= 8. Lowering C1 lowers X,
   // and the two-sided row's lower side 5 is reached after 1 (its slack, a
   // column between 0 and 1, reaches 1), before X reaches 0 after 5.
-  KeptRun r(Model({"MAX 2X - Y", "ST", "C1) X <= 5", "C2) 5 <= X + Y <= 8", "C3) Y >= 1"}),
-            WithSensitivity());
+  KeptRun r(Model({"MAX 2X - Y", "ST", "C1) X <= 5", "C2) 5 <= X + Y <= 8", "C3) Y >= 1"}), WithSensitivity());
   ASSERT_EQ(r.Solve(), 1) << r.result().logText;
   auto table = RangingRows(r.result());
   ASSERT_EQ(table.size(), 3u);

@@ -76,13 +76,20 @@ struct KeptRun {
     const double y = W.KINBAS[j] > 0 ? W.XB[W.KINBAS[j] - 1] : (W.ATUPR[j] ? 1.0 : 0.0);
     const double u = W.UBND[j], l = W.LBND[j];
     switch (W.BNDFLG[j] & 31) {
-      case 8: return -y;
-      case 9: return u - y;
-      case 2: return l + y;
-      case 3: return l + (u - l) * y;
-      case 1: return u * y;
-      case 4: return l;
-      default: return y;
+      case 8:
+        return -y;
+      case 9:
+        return u - y;
+      case 2:
+        return l + y;
+      case 3:
+        return l + (u - l) * y;
+      case 1:
+        return u * y;
+      case 4:
+        return l;
+      default:
+        return y;
     }
   }
   // Goal row k's basic value: its right-hand side (0) minus its linear form,

@@ -33,8 +33,8 @@ SolverSettings Rounding(int round) {
 // at 1.5, V <= 4 without lower bound (at 4), 1 <= W <= 10 basic. Capacity
 // 15 - 2 - 3 - 1.5 - 4 = 4.5 leaves W = 2.25; the row's dual price is 0.5.
 std::string BoundsModel() {
-  return Model({"TITLE BOUNDS", "MAX -X + Y + V + W", "ST", "CAP) X + Y + Z + V + 2W <= 15", "END",
-                "SLB X 2", "SUB Y 3", "FIX Z 1.5", "FREE V", "SUB V 4", "SLB W 1", "SUB W 10"});
+  return Model({"TITLE BOUNDS", "MAX -X + Y + V + W", "ST", "CAP) X + Y + Z + V + 2W <= 15", "END", "SLB X 2",
+                "SUB Y 3", "FIX Z 1.5", "FREE V", "SUB V 4", "SLB W 1", "SUB W 10"});
 }
 
 TEST(ReportValues, EverySubstitutionIsTakenBack) {
@@ -88,8 +88,8 @@ TEST(ReportValues, DualPricesAndSlacksOfEveryRowType) {
 TEST(ReportValues, LabelsNumberingAndTheTitle) {
   // Labelled model: every constraint row shows its 18-byte label field,
   // blank for the row without a label.
-  KeptRun labelled(Model({"TITLE LBL", "MAX 2X + 3Y", "ST", "CAP) X + Y <= 10", "2 <= X - Y <= 6",
-                          "MIX) Y <= 3", "END"}));
+  KeptRun labelled(
+      Model({"TITLE LBL", "MAX 2X + 3Y", "ST", "CAP) X + Y <= 10", "2 <= X - Y <= 6", "MIX) Y <= 3", "END"}));
   ASSERT_EQ(labelled.Solve(), 1) << labelled.result().logText;
   auto rows = RowRows(labelled.result());
   ASSERT_EQ(rows.size(), 4u);
@@ -186,8 +186,8 @@ TEST(ReportValues, ReducedCostOfAColumnWithBothBoundsIsPerUnitOfTheVariable) {
 TEST(ReportValues, GoalAttainmentAnalysis) {
   // Goal 1 (no shortfall of 100) is attained; goal 2 (overtime) is 4;
   // goal 3 (X as large as possible) is 6.
-  KeptRun r(Model({"TITLE GP", "MIN UNDER", "MIN OVER", "MAX X", "ST", "10X + 5Y + UNDER >= 100",
-                   "2X + Y - OVER <= 16", "X <= 6", "END"}));
+  KeptRun r(Model({"TITLE GP", "MIN UNDER", "MIN OVER", "MAX X", "ST", "10X + 5Y + UNDER >= 100", "2X + Y - OVER <= 16",
+                   "X <= 6", "END"}));
   ASSERT_EQ(r.Solve(), 1) << r.result().logText;
   const std::string& rows = r.result().rowsText;
   std::string expected = "\r\n" + std::string(31, '*') + "\r\n" + T().goalAnalysisTitle + std::string(31, '*') +
@@ -299,9 +299,9 @@ TEST(ErrorInformation, ResidualsKeepTheirSignAndGoalRowsCount) {
   EXPECT_NEAR(r.W.g_residualMax, -3e-12, 1e-15);
   const Texts& t = T();
   const std::string& e = r.result().errorText;
-  EXPECT_NE(e.find(t.errorTotal + FormatReal(r.W.g_residualTotal) + t.errorMax + FormatReal(r.W.g_residualMax) +
-                   "\r\n\r\n"),
-            std::string::npos);
+  EXPECT_NE(
+      e.find(t.errorTotal + FormatReal(r.W.g_residualTotal) + t.errorMax + FormatReal(r.W.g_residualMax) + "\r\n\r\n"),
+      std::string::npos);
   EXPECT_NE(e.find(t.errorMax + "-3."), std::string::npos);
 }
 

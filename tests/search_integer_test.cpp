@@ -32,8 +32,7 @@ std::string LogTail(const CalcResult& r, std::size_t n = 200) {
 // A + C + D (weight 11, value 25) beats B + C + E (24) and A + B (23).
 TEST(IntegerRuns, KnapsackByCountAndByNames) {
   for (const char* decl : {"INT 5", "INT A B C D E"}) {
-    KeptRun r(Model({"TITLE KNAP", "MAX 10A + 13B + 7C + 8D + 4E", "ST", "4A + 6B + 3C + 4D + 2E <= 11", "END",
-                     decl}));
+    KeptRun r(Model({"TITLE KNAP", "MAX 10A + 13B + 7C + 8D + 4E", "ST", "4A + 6B + 3C + 4D + 2E <= 11", "END", decl}));
     ASSERT_EQ(r.Solve(), 1) << decl << "\n" << r.result().logText;
     EXPECT_EQ(Activities(r.result()), (std::vector<std::string>{"1.", "0.", "1.", "1.", "0."})) << decl;
     EXPECT_EQ(r.W.g_haveIncumbent, 1);
@@ -51,8 +50,7 @@ TEST(IntegerRuns, KnapsackByCountAndByNames) {
 // L = 4, S = 1 costs 37; the relaxation L = 4.4 costs 35.2.
 TEST(IntegerRuns, GeneralIntegersGinAndIntorg) {
   for (const char* decl : {"GIN S L", "INTORG S L INTEND"}) {
-    KeptRun r(Model({"TITLE TRUCKS", "MIN 5S + 8L", "ST", "LOAD) 3S + 5L >= 22", "CREW) S + L <= 7", "END",
-                     decl}));
+    KeptRun r(Model({"TITLE TRUCKS", "MIN 5S + 8L", "ST", "LOAD) 3S + 5L >= 22", "CREW) S + L <= 7", "END", decl}));
     ASSERT_EQ(r.Solve(), 1) << decl << "\n" << r.result().logText;
     EXPECT_EQ(Activities(r.result()), (std::vector<std::string>{"4.", "2."})) << decl;
     EXPECT_DOUBLE_EQ(r.W.g_incumbentGoals[0], -36);

@@ -35,9 +35,9 @@ class Undo : public ::testing::Test {
 // bounded above only (free with an upper bound, also as an integer), free.
 std::string EveryBound() {
   return Model({"MAX A + B + C + D + E + F + G + H", "ST", "A + 2B + 3C + 4D + 5E + 6F + 7G + 8H <= 100",
-                "2A - B + 0.5C - D + E - F + 2G - H >= 3", "A + B + C + D + E + F + G + H = 20", "END",
-                "SUB B 4", "SLB C 1.5", "SLB D 2", "SUB D 7", "FIX E 2.5", "FREE F", "SUB F 3", "FREE G",
-                "FREE H", "SUB H 6", "GIN H"});
+                "2A - B + 0.5C - D + E - F + 2G - H >= 3", "A + B + C + D + E + F + G + H = 20", "END", "SUB B 4",
+                "SLB C 1.5", "SLB D 2", "SUB D 7", "FIX E 2.5", "FREE F", "SUB F 3", "FREE G", "FREE H", "SUB H 6",
+                "GIN H"});
 }
 
 TEST_F(Undo, ReversesTheColumnSubstitution) {
@@ -57,9 +57,9 @@ TEST_F(Undo, FinishesTheRowsForTheRangingTable) {
   // With SENSITIVITY on and no integer column the rows come back too: the
   // >= row's sign and the two-sided row's scaling. The SUB and SLB become
   // bound rows.
-  Load(Model({"MAX A + B", "ST", "A + B <= 10", "A - B >= 2", "3 <= A + 2B <= 9", "A = 4", "END", "SUB B 5",
-              "SLB A 1"}),
-       1);
+  Load(
+      Model({"MAX A + B", "ST", "A + B <= 10", "A - B >= 2", "3 <= A + 2B <= 9", "A = 4", "END", "SUB B 5", "SLB A 1"}),
+      1);
   ASSERT_EQ(W.MROWS, 1 + 4 + 2);
   run.TransformModel(1);
   ASSERT_EQ(W.NERR, 0);

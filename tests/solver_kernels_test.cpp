@@ -78,8 +78,7 @@ void PlainBuildPrices(Workspace& W, const SolverSettings& s) {
     if (jh > 0 && W.COLKND[jh - 1] == kKindFree) continue;  // never infeasible
     if (W.XB[i] < 0) {
       for (int c = 0; c < m; ++c) W.PI[c] += W.BINV[At(c, m, i)];
-    } else if (jh == 0 || W.COLKND[jh - 1] == kKindFixedZero ||
-               (W.COLKND[jh - 1] == kKindBounded && W.XB[i] > 1)) {
+    } else if (jh == 0 || W.COLKND[jh - 1] == kKindFixedZero || (W.COLKND[jh - 1] == kKindBounded && W.XB[i] > 1)) {
       for (int c = 0; c < m; ++c) W.PI[c] -= W.BINV[At(c, m, i)];
     }
   }
@@ -224,8 +223,7 @@ void PlainCrashBasis(Workspace& W, const SolverSettings& s) {
 template <typename T>
 ::testing::AssertionResult SameBits(const std::vector<T>& a, const std::vector<T>& b, const char* what) {
   if (a.size() != b.size()) return ::testing::AssertionFailure() << what << ": sizes differ";
-  if (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0)
-    return ::testing::AssertionSuccess();
+  if (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0) return ::testing::AssertionSuccess();
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (std::memcmp(&a[i], &b[i], sizeof(T)) != 0)
       return ::testing::AssertionFailure() << what << " differs at " << i << ": " << a[i] << " vs " << b[i];
@@ -241,9 +239,7 @@ template <typename T>
 // Runs an operation of the run on one copy of the workspace and the plain
 // loop on another.
 struct Pair {
-  Pair(const Workspace& from, const SolverSettings& s) : fast(from), plain(from), settings(s) {
-    run.settings = s;
-  }
+  Pair(const Workspace& from, const SolverSettings& s) : fast(from), plain(from), settings(s) { run.settings = s; }
   Workspace fast;
   Workspace plain;
   SolverSettings settings;
@@ -341,9 +337,9 @@ Workspace SyntheticState(std::mt19937_64& rng, int m, int n, int K) {
   auto value = [&]() {
     const int c = pick(rng);
     if (c < 45) return 0.0;
-    if (c < 50) return 1e-13 * (c % 2 ? 1 : -1);   // below ETOL
-    if (c < 53) return 3e-12 * (c % 2 ? 1 : -1);   // between ETOL and ZTOL
-    if (c < 56) return 1e-300;                      // products underflow
+    if (c < 50) return 1e-13 * (c % 2 ? 1 : -1);  // below ETOL
+    if (c < 53) return 3e-12 * (c % 2 ? 1 : -1);  // between ETOL and ZTOL
+    if (c < 56) return 1e-300;                    // products underflow
     return std::round(u(rng) * 8) / 8 + (c % 7 == 0 ? u(rng) * 1e-9 : 0.0);
   };
   W.AMAT.resize(static_cast<std::size_t>(n) * m);

@@ -24,8 +24,8 @@ int Count(const std::string& text, const std::string& part) {
 TEST(SolverPhaseLog, PhaseTwoIsLoggedOnceAfterARepairedLossOfFeasibility) {
   SolverSettings s = DefaultSettings();
   s.NOINVERT = 3;  // a reinversion every third pass, so one falls inside the repair
-  KeptRun r(Model({"MAX 3A + 2B + 4C + D", "ST", "A + B + C + D <= 10", "2A + C <= 8", "B + 3C <= 9",
-                   "A + D <= 6", "C + D <= 5"}),
+  KeptRun r(Model({"MAX 3A + 2B + 4C + D", "ST", "A + B + C + D <= 10", "2A + C <= 8", "B + 3C <= 9", "A + D <= 6",
+                   "C + D <= 5"}),
             s);
   // Once in phase 2, knock a basic value far below zero, as lost feasibility
   // looks to the next feasibility test (the reinversion after it restores the

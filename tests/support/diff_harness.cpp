@@ -33,7 +33,6 @@ struct FamilySummary {
   std::string report;  // the first mismatches in full (model text included)
 };
 
-
 // Tolerances of the comparison. The reports round activities to six
 // decimals (the ROUND setting is on by default), so an activity may carry
 // 5e-7 of rounding, and a row sum that much times its coefficients.
@@ -79,10 +78,14 @@ std::string Describe(const Model& model, const TavoOutcome& t, const std::vector
 
 RefStatus StatusOfResultCode(int code) {
   switch (code) {
-    case kResultOptimal: return RefStatus::kOptimal;
-    case kResultInfeasible: return RefStatus::kInfeasible;
-    case kResultUnbounded: return RefStatus::kUnbounded;
-    default: return RefStatus::kFailed;
+    case kResultOptimal:
+      return RefStatus::kOptimal;
+    case kResultInfeasible:
+      return RefStatus::kInfeasible;
+    case kResultUnbounded:
+      return RefStatus::kUnbounded;
+    default:
+      return RefStatus::kFailed;
   }
 }
 

@@ -201,8 +201,7 @@ std::string WriteTavoModel(const Model& model) {
   return out;
 }
 
-std::string WriteLpFormat(const Model& model, int level, const std::vector<double>& levelValues,
-                          double relTol) {
+std::string WriteLpFormat(const Model& model, int level, const std::vector<double>& levelValues, double relTol) {
   const int n = static_cast<int>(model.vars.size());
   std::string out = "\\ written by the TAVO test tools\n";
   const Goal& goal = model.goals.at(level);
@@ -228,9 +227,15 @@ std::string WriteLpFormat(const Model& model, int level, const std::vector<doubl
   for (const Row& original : model.rows) {
     const Row r = Plain(original);
     switch (r.sense) {
-      case Sense::kLe: row(r.terms, "<=", r.rhs); break;
-      case Sense::kGe: row(r.terms, ">=", r.rhs); break;
-      case Sense::kEq: row(r.terms, "=", r.rhs); break;
+      case Sense::kLe:
+        row(r.terms, "<=", r.rhs);
+        break;
+      case Sense::kGe:
+        row(r.terms, ">=", r.rhs);
+        break;
+      case Sense::kEq:
+        row(r.terms, "=", r.rhs);
+        break;
       case Sense::kRange:  // two rows (none when both sides are open)
         if (r.lo != -kInf) row(r.terms, ">=", r.lo);
         if (r.hi != kInf) row(r.terms, "<=", r.hi);
@@ -302,10 +307,19 @@ std::string CheckFeasible(const Model& model, const std::vector<double>& x, doub
     }
     double lo = -kInf, hi = kInf;
     switch (r.sense) {
-      case Sense::kLe: hi = r.rhs; break;
-      case Sense::kGe: lo = r.rhs; break;
-      case Sense::kEq: lo = hi = r.rhs; break;
-      case Sense::kRange: lo = r.lo; hi = r.hi; break;
+      case Sense::kLe:
+        hi = r.rhs;
+        break;
+      case Sense::kGe:
+        lo = r.rhs;
+        break;
+      case Sense::kEq:
+        lo = hi = r.rhs;
+        break;
+      case Sense::kRange:
+        lo = r.lo;
+        hi = r.hi;
+        break;
     }
     double slackLo = lo == -kInf ? 0 : tol * (1 + std::fabs(lo)) + xError * absSum;
     double slackHi = hi == kInf ? 0 : tol * (1 + std::fabs(hi)) + xError * absSum;

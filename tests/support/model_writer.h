@@ -82,8 +82,7 @@ std::string WriteTavoModel(const Model& model);
 // level): a MAX goal at least value - tol, a MIN goal at most value + tol,
 // with tol = relTol * max(1, |value|). Two-sided rows become two rows. The
 // objective lists every variable in model order, so columns keep their numbers.
-std::string WriteLpFormat(const Model& model, int level, const std::vector<double>& levelValues,
-                          double relTol = 1e-9);
+std::string WriteLpFormat(const Model& model, int level, const std::vector<double>& levelValues, double relTol = 1e-9);
 
 // Value of goal g (as written: the MAX row's own sense, not negated) at x.
 double GoalValue(const Model& model, int g, const std::vector<double>& x);
@@ -117,23 +116,23 @@ class Rng {
 struct GenOptions {
   int minVars = 2, maxVars = 12;
   int minRows = 2, maxRows = 10;
-  int maxGoals = 1;         // number of goal levels drawn from 1..maxGoals
-  int coefRange = 9;        // coefficients drawn from -coefRange..coefRange
-  double density = 0.6;     // chance that a variable enters a row
-  double rangeChance = 0.1; // chance that a row is two-sided
+  int maxGoals = 1;          // number of goal levels drawn from 1..maxGoals
+  int coefRange = 9;         // coefficients drawn from -coefRange..coefRange
+  double density = 0.6;      // chance that a variable enters a row
+  double rangeChance = 0.1;  // chance that a row is two-sided
   double eqChance = 0.1;
   double geChance = 0.3;
   double boundChance = 0.25;  // chance of an upper bound / a lower bound / FREE
   double freeChance = 0.08;
   double negBoundChance = 0.05;
-  double intChance = 0;      // chance that a variable is general integer
-  double binChance = 0;      // chance that a variable is binary
-  double halfCoefChance = 0.1;  // chance that a coefficient gets a .5
+  double intChance = 0;              // chance that a variable is general integer
+  double binChance = 0;              // chance that a variable is binary
+  double halfCoefChance = 0.1;       // chance that a coefficient gets a .5
   double arbitraryRhsChance = 0.15;  // chance that a right-hand side ignores the reference point
-  double budgetRowChance = 0.4;  // chance of a row sum(c_j x_j) <= b over all variables (c_j 1..3),
-                                 // which bounds the nonnegative variables
-  bool labels = false;       // label every row R1) ...
-  bool boxAll = false;       // give every variable a finite upper bound (keeps searches small)
+  double budgetRowChance = 0.4;      // chance of a row sum(c_j x_j) <= b over all variables (c_j 1..3),
+                                     // which bounds the nonnegative variables
+  bool labels = false;               // label every row R1) ...
+  bool boxAll = false;               // give every variable a finite upper bound (keeps searches small)
 };
 
 // A random model (variables X1..Xn, rows labelled R1..Rm when asked).

@@ -79,7 +79,7 @@ struct Reader {
   bool rhsSetSeen = false, rangeSetSeen = false, boundSetSeen = false;
   std::vector<double> rangeValue;  // per model row; NaN-free: flagged by rangeGiven
   std::vector<char> rangeGiven;
-  std::vector<char> rowType;       // per model row: 'E', 'L', 'G'
+  std::vector<char> rowType;  // per model row: 'E', 'L', 'G'
   std::string lastColumn;
   int lineNo = 0;
 
@@ -374,9 +374,11 @@ bool ReadMpsText(const std::string& text, MpsProblem& out, std::string& error) {
     if (line.empty() || line[0] == '*') continue;
     if (line.find_first_not_of(" \t") == std::string::npos) continue;
     if (line[0] != ' ' && line[0] != '\t') {
-      static const std::unordered_map<std::string, Section> kSections = {
-          {"ROWS", Section::kRows},     {"COLUMNS", Section::kColumns}, {"RHS", Section::kRhs},
-          {"RANGES", Section::kRanges}, {"BOUNDS", Section::kBounds}};
+      static const std::unordered_map<std::string, Section> kSections = {{"ROWS", Section::kRows},
+                                                                         {"COLUMNS", Section::kColumns},
+                                                                         {"RHS", Section::kRhs},
+                                                                         {"RANGES", Section::kRanges},
+                                                                         {"BOUNDS", Section::kBounds}};
       std::vector<std::string> t = SplitBlanks(line);
       const std::string& word = t[0];
       if (word == "NAME") {
@@ -399,11 +401,21 @@ bool ReadMpsText(const std::string& text, MpsProblem& out, std::string& error) {
     }
     bool ok = true;
     switch (section) {
-      case Section::kRows: ok = r.AddRow(line); break;
-      case Section::kColumns: ok = r.AddColumnEntries(line); break;
-      case Section::kRhs: ok = r.SetValues(line, false); break;
-      case Section::kRanges: ok = r.SetValues(line, true); break;
-      case Section::kBounds: ok = r.SetBound(line); break;
+      case Section::kRows:
+        ok = r.AddRow(line);
+        break;
+      case Section::kColumns:
+        ok = r.AddColumnEntries(line);
+        break;
+      case Section::kRhs:
+        ok = r.SetValues(line, false);
+        break;
+      case Section::kRanges:
+        ok = r.SetValues(line, true);
+        break;
+      case Section::kBounds:
+        ok = r.SetBound(line);
+        break;
       case Section::kObjSense: {
         std::vector<std::string> t = SplitBlanks(line);
         r.maximize = t[0].rfind("MAX", 0) == 0;
@@ -431,7 +443,8 @@ bool ReadMpsText(const std::string& text, MpsProblem& out, std::string& error) {
   r.Finish();
   std::string title;
   for (char c : out.name)
-    if (std::isalnum(static_cast<unsigned char>(c))) title += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (std::isalnum(static_cast<unsigned char>(c)))
+      title += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (!title.empty() && !std::isalpha(static_cast<unsigned char>(title[0]))) title = "P" + title;
   out.model.title = title.substr(0, 18);
   return true;

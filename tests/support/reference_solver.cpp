@@ -15,10 +15,14 @@ namespace tavo::testsupport {
 
 const char* RefStatusName(RefStatus s) {
   switch (s) {
-    case RefStatus::kOptimal: return "optimal";
-    case RefStatus::kInfeasible: return "infeasible";
-    case RefStatus::kUnbounded: return "unbounded";
-    case RefStatus::kFailed: break;
+    case RefStatus::kOptimal:
+      return "optimal";
+    case RefStatus::kInfeasible:
+      return "infeasible";
+    case RefStatus::kUnbounded:
+      return "unbounded";
+    case RefStatus::kFailed:
+      break;
   }
   return "failed";
 }
@@ -90,8 +94,8 @@ RefOutcome RunGlpsol(const std::string& lpPath, const std::string& dir, bool mip
   bool optimal = mip ? mipStatus == 'o' : (primal == 'f' && dual == 'f');
   if (optimal && !Contains(o, "TIME LIMIT")) {
     r.status = RefStatus::kOptimal;
-  } else if (Contains(o, "NO PRIMAL FEASIBLE") || Contains(o, "NO INTEGER FEASIBLE") ||
-             (mip && mipStatus == 'n') || (!mip && primal == 'n')) {
+  } else if (Contains(o, "NO PRIMAL FEASIBLE") || Contains(o, "NO INTEGER FEASIBLE") || (mip && mipStatus == 'n') ||
+             (!mip && primal == 'n')) {
     r.status = RefStatus::kInfeasible;
   } else if (Contains(o, "UNBOUNDED") || Contains(o, "NO DUAL FEASIBLE") || (!mip && primal == 'f' && dual == 'n')) {
     r.status = RefStatus::kUnbounded;
@@ -189,8 +193,8 @@ LexOutcome SolveLexicographic(RefSolver solver, const Model& model, const std::s
     // The objective from the point itself: full precision for the next level.
     // (glpsol writes the point with full precision; cbc rounds it, so its
     // objective line is used.)
-    double value = solver == RefSolver::kGlpsol && r.x.size() >= model.vars.size() ? GoalValue(model, level, r.x)
-                                                                                   : r.objective;
+    double value =
+        solver == RefSolver::kGlpsol && r.x.size() >= model.vars.size() ? GoalValue(model, level, r.x) : r.objective;
     lex.goals.push_back(value);
     lex.x = r.x;
   }

@@ -53,8 +53,8 @@ struct LexOutcome {
 
 // Optimises goal 0, holds it at its optimum (relative tolerance relTol),
 // optimises goal 1, and so on.
-LexOutcome SolveLexicographic(RefSolver solver, const Model& model, const std::string& dir,
-                              double relTol = 1e-9, double timeLimit = 0);
+LexOutcome SolveLexicographic(RefSolver solver, const Model& model, const std::string& dir, double relTol = 1e-9,
+                              double timeLimit = 0);
 
 // Runs a shell command, returning its exit status and its combined output.
 int RunCommand(const std::string& command, std::string& output);
