@@ -1,7 +1,6 @@
 #include "cli/app.h"
 
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include <unistd.h>
@@ -9,43 +8,25 @@
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/terminal_port.h"
-#include "shell/calc_run.h"
+#include "shell/optimise.h"
 #include "shell/settings.h"
 #include "shell/texts.h"
-#include "solver/workspace.h"
 
 namespace tavo::cli {
 namespace {
 
 void PrintReason(const std::string& reason) { std::fprintf(stderr, "tavo: %s\n", reason.c_str()); }
 
-// `tavo check`: the parse step only. An empty text takes the optimise
-// command's empty-text path.
-int RunCheck(const std::string& text, const SolverSettings& settings, Workspace& workspace, TerminalPort& port,
-             CalcResult& result) {
-  if (text.empty()) {
-    port.ShowMessage(T().noInputData, kIconStop);
-    result.logText = T().noInputData + "\r\n";
-    return kExitDataError;
+int ExitStatusForCommand(CommandStatus status, int resultCode) {
+  switch (status) {
+    case CommandStatus::kRan:
+      return ExitStatusForResult(resultCode);
+    case CommandStatus::kDataErrors:
+    case CommandStatus::kEmptyText:
+    case CommandStatus::kBusy:
+      break;
   }
-  CalcRun run(workspace, port);
-  run.modelText = text;
-  run.settings = settings;
-  bool ok = run.Check();
-  result = run.result;
-  if (!ok) {
-    port.ShowMessage(T().dataErrorBox, kIconStop);
-    return kExitDataError;
-  }
-  return 0;
-}
-
-int RunSolve(const std::string& text, const SolverSettings& settings, Workspace& workspace, TerminalPort& port,
-             CalcResult& result) {
-  bool parsed = RunOptimiseCommand(text, settings, workspace, port);
-  result = g_lastResult;
-  if (!parsed) return kExitDataError;
-  return ExitStatusForResult(result.resultCode);
+  return kExitDataError;
 }
 
 }  // namespace
@@ -104,9 +85,14 @@ int Main(int argc, const char* const* argv) {
   int status;
   {
     TerminalPort port(options.outputEncoding, ::isatty(STDERR_FILENO) == 1);
-    auto workspace = std::make_unique<Workspace>();
-    status = options.command == Command::kSolve ? RunSolve(text, settings, *workspace, port, result)
-                                                : RunCheck(text, settings, *workspace, port, result);
+    if (options.command == Command::kSolve) {
+      CommandStatus s = RunOptimiseCommand(text, settings, port);
+      result = g_lastResult;
+      status = ExitStatusForCommand(s, result.resultCode);
+    } else {
+      CommandStatus s = RunCheckCommand(text, settings, port, result);
+      status = s == CommandStatus::kRan ? 0 : kExitDataError;
+    }
     port.ClearProgress();
   }
 

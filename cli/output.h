@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "cli/options.h"
-#include "shell/calc_run.h"
+#include "shell/calc_result.h"
 
 namespace tavo::cli {
 

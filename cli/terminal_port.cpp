@@ -76,14 +76,14 @@ TerminalPort::~TerminalPort() {
   if (timeLocale_ != static_cast<locale_t>(0)) freelocale(timeLocale_);
 }
 
-void TerminalPort::SetField(int id, const std::string& text) {
-  unsigned index = static_cast<unsigned>(id - kFieldResultCode);
+void TerminalPort::SetField(ProgressField id, const std::string& text) {
+  unsigned index = static_cast<unsigned>(FieldIndex(id));
   if (index < fields_.size()) fields_[index] = text;
 }
 
-const std::string& TerminalPort::Field(int id) const {
+const std::string& TerminalPort::Field(ProgressField id) const {
   static const std::string kEmpty;
-  unsigned index = static_cast<unsigned>(id - kFieldResultCode);
+  unsigned index = static_cast<unsigned>(FieldIndex(id));
   return index < fields_.size() ? fields_[index] : kEmpty;
 }
 
@@ -103,17 +103,17 @@ void TerminalPort::PumpOneMessage() {
 void TerminalPort::DrawProgress() {
   std::string line = kClearLine;
   line += "result ";
-  line += fields_[kFieldResultCode - kFieldResultCode];
+  line += fields_[FieldIndex(ProgressField::kResultCode)];
   line += "  ";
-  line += ForOutput(fields_[kFieldFeasibility - kFieldResultCode], encoding_);
+  line += ForOutput(fields_[FieldIndex(ProgressField::kFeasibility)], encoding_);
   line += "  goal ";
-  line += fields_[kFieldFirstGoal - kFieldResultCode];
+  line += fields_[FieldIndex(ProgressField::kFirstGoal)];
   line += "  iterations ";
-  line += fields_[kFieldIterations - kFieldResultCode];
+  line += fields_[FieldIndex(ProgressField::kIterations)];
   line += "  branches ";
-  line += fields_[kFieldBranches - kFieldResultCode];
+  line += fields_[FieldIndex(ProgressField::kBranches)];
   line += "  ";
-  line += fields_[kFieldElapsed - kFieldResultCode];
+  line += fields_[FieldIndex(ProgressField::kElapsed)];
   if (g_forceStop.load(std::memory_order_relaxed)) line += "  (stopping)";
   std::fwrite(line.data(), 1, line.size(), stderr);
   std::fflush(stderr);
@@ -127,7 +127,7 @@ void TerminalPort::ClearProgress() {
   drawn_ = false;
 }
 
-void TerminalPort::ShowMessage(const std::string& text, int /*iconStyle*/) {
+void TerminalPort::ShowMessage(const std::string& text, IconStyle /*iconStyle*/) {
   ClearProgress();
   std::string line = MessageLine(text, encoding_);
   std::fwrite(line.data(), 1, line.size(), stderr);

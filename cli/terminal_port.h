@@ -23,16 +23,16 @@ class TerminalPort : public RunPort {
   TerminalPort(const TerminalPort&) = delete;
   TerminalPort& operator=(const TerminalPort&) = delete;
 
-  void SetField(int id, const std::string& text) override;
+  void SetField(ProgressField id, const std::string& text) override;
   void PumpOneMessage() override;
-  void ShowMessage(const std::string& text, int iconStyle) override;
+  void ShowMessage(const std::string& text, IconStyle iconStyle) override;
   TimePoint Now() override;
   std::string FormatDateTime(TimePoint t) override;
 
   // Removes the progress line from the terminal if one is drawn.
   void ClearProgress();
   // The last text (code page 932) of a progress field, "" for an unknown id.
-  const std::string& Field(int id) const;
+  const std::string& Field(ProgressField id) const;
   // Messages shown so far.
   int messageCount() const { return messageCount_; }
 
@@ -44,8 +44,8 @@ class TerminalPort : public RunPort {
   bool drawn_ = false;
   int messageCount_ = 0;
   std::chrono::steady_clock::time_point lastDraw_;
-  // Fields 1014..1019, indexed by id - kFieldResultCode.
-  std::array<std::string, 6> fields_;
+  // Fields 1014..1019, indexed by id - ProgressField::kResultCode.
+  std::array<std::string, kProgressFieldCount> fields_;
   // The user's locale for the date and time, without touching the
   // process-wide locale (the core's number and character handling stays "C").
   locale_t timeLocale_ = static_cast<locale_t>(0);

@@ -289,7 +289,7 @@ void CalcRun::BuildReports(int flag) {
 
   const double first =
       (W.g_haveIncumbent == 1 && !W.g_incumbentGoals.empty()) ? W.g_incumbentGoals[0] : (m > 0 ? W.RACT[0] : 0.0);
-  port.SetField(kFieldFirstGoal, FormatReal(std::fabs(first)));
+  port.SetField(ProgressField::kFirstGoal, FormatReal(std::fabs(first)));
 }
 
 }  // namespace tavo

@@ -156,14 +156,14 @@ int CalcRun::BranchAndBoundStep(int lpResult) {
   // 5. An integer-feasible node becomes the incumbent.
   if (W.g_branchVar == -1) {
     if (W.FEASSHOWN == 0) {
-      port.SetField(kFieldFeasibility, T().feasible);
+      port.SetField(ProgressField::kFeasibility, T().feasible);
       W.FEASSHOWN = 1;
     }
     W.g_haveIncumbent = 1;
     for (int g = 0; g < W.NGOALS; ++g) W.g_incumbentGoals[g] = W.RACT[g];
     // The first goal field shows the incumbent's value; the reports of this
     // node were built before it became the incumbent, so show it now.
-    if (W.NGOALS > 0) port.SetField(kFieldFirstGoal, FormatReal(std::fabs(W.g_incumbentGoals[0])));
+    if (W.NGOALS > 0) port.SetField(ProgressField::kFirstGoal, FormatReal(std::fabs(W.g_incumbentGoals[0])));
     W.g_incumbentReports[0] = result.columnsText;
     W.g_incumbentReports[1] = result.rowsText;
     W.g_incumbentReports[2] = result.errorText;

@@ -7,8 +7,6 @@
 namespace tavo {
 
 std::atomic<std::uint8_t> g_forceStop{0};
-CalcResult g_lastResult;
-std::string g_lastModelText;
 
 CalcRun::CalcRun(Workspace& workspace, RunPort& port) : W(workspace), port(port) {}
 
@@ -30,7 +28,7 @@ bool CalcRun::Check() {
 
 bool CalcRun::Run() {
   if (!Check()) {
-    port.ShowMessage(T().dataErrorBox, kIconStop);
+    port.ShowMessage(T().dataErrorBox, IconStyle::kStop);
     return false;
   }
   int code = kResultDataError;
@@ -39,7 +37,7 @@ bool CalcRun::Run() {
   } catch (const std::bad_alloc&) {
     result.logText += T().outOfMemory + "solver" + T().detailEnd;
     ++W.NERR;
-    port.ShowMessage(T().dataErrorBox, kIconStop);
+    port.ShowMessage(T().dataErrorBox, IconStyle::kStop);
     code = kResultDataError;
   }
   result.resultCode = code;
@@ -47,26 +45,6 @@ bool CalcRun::Run() {
     port.ShowMessage(T().statusMessage[code], T().statusIcon[code]);
   W.Release();
   return true;
-}
-
-bool RunOptimiseCommand(const std::string& text, const SolverSettings& settings, Workspace& workspace, RunPort& port) {
-  g_lastModelText.clear();
-  g_lastResult.logText.clear();
-  g_lastResult.columnsText.clear();
-  g_lastResult.rowsText.clear();
-  g_lastResult.errorText.clear();
-  g_lastModelText = text;
-  if (text.empty()) {
-    port.ShowMessage(T().noInputData, kIconStop);
-    g_lastResult.logText += T().noInputData + "\r\n";
-    return false;
-  }
-  CalcRun run(workspace, port);
-  run.modelText = g_lastModelText;
-  run.settings = settings;
-  bool parsed = run.Run();
-  g_lastResult = run.result;
-  return parsed;
 }
 
 }  // namespace tavo

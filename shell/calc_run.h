@@ -1,26 +1,22 @@
 // The run of one optimisation: model text, outcome, settings copy, and the
 // operations of the parser, set-up, solver, search and reports (defined in
 // their subsystem folders). The run reaches its window only through RunPort.
+//
+// This is the core's inside. Front ends start runs through shell/optimise.h;
+// the step operations below are public only so that the subsystems and their
+// tests can call them one at a time.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "model/parser_state.h"
+#include "shell/calc_result.h"
 #include "shell/port.h"
 #include "shell/settings.h"
 #include "solver/workspace.h"
 
 namespace tavo {
-
-// The outcome of one run: four texts (code page 932, CR LF) and the code.
-struct CalcResult {
-  std::string logText;
-  std::string columnsText;
-  std::string rowsText;
-  std::string errorText;
-  std::int32_t resultCode = 0;
-};
 
 class CalcRun {
  public:
@@ -36,6 +32,9 @@ class CalcRun {
   bool Run();
   // Only the parse step of the run (for `tavo check`); the log holds its lines.
   bool Check();
+
+  // ---- The run's internals: the step operations, each defined in its
+  // subsystem folder. ----
 
   // ---- Model input ----
   int ParseModel(std::string text);
@@ -88,15 +87,5 @@ class CalcRun {
   RunPort& port;
   ParserState P;
 };
-
-// Application-wide outcome of the last optimise command.
-extern CalcResult g_lastResult;
-extern std::string g_lastModelText;
-
-// The optimise command without its locale check (the desktop makes that
-// check itself): clears the last outcome, refuses an empty text, runs the
-// model with the given settings and keeps the outcome in g_lastResult and
-// g_lastModelText. Returns true when the model parsed without error.
-bool RunOptimiseCommand(const std::string& text, const SolverSettings& settings, Workspace& workspace, RunPort& port);
 
 }  // namespace tavo

@@ -2,7 +2,7 @@
 
 namespace tavo {
 
-void RecordingPort::SetField(int id, const std::string& text) {
+void RecordingPort::SetField(ProgressField id, const std::string& text) {
   fields[id] = text;
   if (recordWrites) fieldWrites.emplace_back(id, text);
 }
@@ -12,7 +12,7 @@ void RecordingPort::PumpOneMessage() {
   if (onPump) onPump(pumps);
 }
 
-void RecordingPort::ShowMessage(const std::string& text, int iconStyle) { messages.push_back({text, iconStyle}); }
+void RecordingPort::ShowMessage(const std::string& text, IconStyle iconStyle) { messages.push_back({text, iconStyle}); }
 
 TimePoint RecordingPort::Now() { return now; }
 

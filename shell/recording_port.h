@@ -14,18 +14,18 @@ class RecordingPort : public RunPort {
  public:
   struct Message {
     std::string text;
-    int iconStyle;
+    IconStyle iconStyle;
   };
 
-  void SetField(int id, const std::string& text) override;
+  void SetField(ProgressField id, const std::string& text) override;
   void PumpOneMessage() override;
-  void ShowMessage(const std::string& text, int iconStyle) override;
+  void ShowMessage(const std::string& text, IconStyle iconStyle) override;
   TimePoint Now() override;
   std::string FormatDateTime(TimePoint t) override;
 
   // Last text of each field, every write in order, message boxes in order.
-  std::map<int, std::string> fields;
-  std::vector<std::pair<int, std::string>> fieldWrites;
+  std::map<ProgressField, std::string> fields;
+  std::vector<std::pair<ProgressField, std::string>> fieldWrites;
   std::vector<Message> messages;
   long long pumps = 0;
   // Called at every pump with the pump count; tests use it to press the

@@ -72,8 +72,8 @@ Texts Build() {
                      "",
                      J("強制終了、実行可能解が求められました。"),
                      J("強制終了、実行可能解がありません。")};
-  t.statusIcon = {kIconNone, kIconInformation, kIconInformation, kIconInformation,
-                  kIconStop, kIconNone,        kIconInformation, kIconStop};
+  t.statusIcon = {IconStyle::kNone, IconStyle::kInformation, IconStyle::kInformation, IconStyle::kInformation,
+                  IconStyle::kStop, IconStyle::kNone,        IconStyle::kInformation, IconStyle::kStop};
   t.feasible = J("実行可能");
   t.infeasible = J("実行不可能");
 

@@ -6,6 +6,8 @@
 #include <array>
 #include <string>
 
+#include "shell/port.h"
+
 namespace tavo {
 
 struct Texts {
@@ -64,7 +66,7 @@ struct Texts {
   std::string dataErrorBox;   // "データ エラー　!!\r\n詳細は計算経過一覧をご参照ください"
   std::string localeRefusal;  // English, the only non-Japanese message
   std::array<std::string, 8> statusMessage;  // by result code; empty where no message
-  std::array<int, 8> statusIcon;             // message-box style by result code
+  std::array<IconStyle, 8> statusIcon;             // message-box style by result code
   std::string feasible;                      // "実行可能"
   std::string infeasible;                    // "実行不可能"
 

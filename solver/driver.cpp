@@ -46,7 +46,7 @@ int CalcRun::RunSolve() {
         BuildReports(1);
         W.g_branchOptimalCount += 1;
       }
-      port.SetField(kFieldBranches, FormatInt(W.g_branchCount));
+      port.SetField(ProgressField::kBranches, FormatInt(W.g_branchCount));
       W.g_branchCount += 1;
       code = BranchAndBoundStep(code);
     }

@@ -171,7 +171,7 @@ int CalcRun::SetupAndSolve() {
   if (need > static_cast<unsigned __int128>(AvailableMemoryBytes())) {
     result.logText += T().outOfMemory + "solver arrays " + DecimalBytes(need) + " bytes" + T().detailEnd;
     ++W.NERR;
-    port.ShowMessage(T().dataErrorBox, kIconStop);
+    port.ShowMessage(T().dataErrorBox, IconStyle::kStop);
     result.resultCode = kResultDataError;
     return kResultDataError;
   }
@@ -262,7 +262,7 @@ int CalcRun::SetupAndSolve() {
 
   // 6.
   if (W.NERR != 0) {
-    port.ShowMessage(T().dataErrorBox, kIconStop);
+    port.ShowMessage(T().dataErrorBox, IconStyle::kStop);
     result.resultCode = kResultDataError;
     return kResultDataError;
   }

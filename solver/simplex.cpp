@@ -206,12 +206,12 @@ int CalcRun::RunSimplex() {
     TestFeasible();
     // 2.4 Progress.
     if (W.NINT == 0 && W.INFEAS == 0 && W.FEASSHOWN == 0) {
-      port.SetField(kFieldFeasibility, T().feasible);
+      port.SetField(ProgressField::kFeasibility, T().feasible);
       W.FEASSHOWN = 1;
     }
-    port.SetField(kFieldIterations, FormatInt(static_cast<long long>(W.ITER) - 1));
+    port.SetField(ProgressField::kIterations, FormatInt(static_cast<long long>(W.ITER) - 1));
     W.TNOW = port.Now();
-    port.SetField(kFieldElapsed, ElapsedText(W.TNOW));
+    port.SetField(ProgressField::kElapsed, ElapsedText(W.TNOW));
     // 2.5, 2.6 One window message, then the forced-termination request.
     port.PumpOneMessage();
     if (g_forceStop.load() != 0) {
@@ -297,7 +297,7 @@ int CalcRun::RunSimplex() {
     W.ITSINV += 1;
   }
   // 3.
-  port.SetField(kFieldResultCode, FormatInt(code));
+  port.SetField(ProgressField::kResultCode, FormatInt(code));
   return code;
 }
 

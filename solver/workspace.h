@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "shell/calc_result.h"  // result codes of set-up, the solve driver and the simplex
 #include "shell/port.h"
 
 namespace tavo {
@@ -38,16 +39,6 @@ constexpr std::uint8_t kKindBounded = 1;    // between 0 and 1
 constexpr std::uint8_t kKindNonnegative = 2;
 constexpr std::uint8_t kKindFree = 3;        // never leaves the basis
 constexpr std::uint8_t kKindArtificial = 4;  // never enters
-
-// Result codes of set-up, the solve driver and the simplex.
-constexpr int kResultDataError = 0;
-constexpr int kResultOptimal = 1;
-constexpr int kResultInfeasible = 2;
-constexpr int kResultUnbounded = 3;
-constexpr int kResultIterationLimit = 4;
-constexpr int kResultSearchDataError = 5;
-constexpr int kResultForcedFeasible = 6;
-constexpr int kResultForcedInfeasible = 7;
 
 // An unlimited quantity ("@" in the model text, "無限" in the reports).
 constexpr double kInfinity = 1.0e30;

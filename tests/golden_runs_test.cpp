@@ -64,7 +64,7 @@ std::string RunText(const GoldenCase& c) {
   const CalcResult& res = r->run.result;
   std::string text = "[log]\r\n" + res.logText + "\r\n[columns]\r\n" + res.columnsText + "[rows]\r\n" + res.rowsText +
                      "[error]\r\n" + res.errorText + "[result] " + std::to_string(res.resultCode) + "\r\n";
-  for (const auto& m : r->port.messages) text += "[message " + std::to_string(m.iconStyle) + "] " + m.text + "\r\n";
+  for (const auto& m : r->port.messages) text += "[message " + std::to_string(static_cast<int>(m.iconStyle)) + "] " + m.text + "\r\n";
   return text;
 }
 

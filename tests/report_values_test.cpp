@@ -60,7 +60,7 @@ TEST(ReportValues, EverySubstitutionIsTakenBack) {
   EXPECT_EQ(rows[0], (Line{J("目標行1"), "BS", "7.25", "0."}));
   EXPECT_EQ(rows[1], (Line{Label18("CAP"), J("　"), "0.", "0.5"}));
   EXPECT_NE(r.result().rowsText.find(J("目標行1\t目標値　7.25\r\n")), std::string::npos);
-  EXPECT_EQ(r.port.fields[kFieldFirstGoal], "7.25");
+  EXPECT_EQ(r.port.fields[ProgressField::kFirstGoal], "7.25");
 }
 
 TEST(ReportValues, DualPricesAndSlacksOfEveryRowType) {
@@ -136,7 +136,7 @@ TEST(ReportValues, RoundingOnAndOff) {
   EXPECT_EQ(rows[0][2], "0.6666666667");
   EXPECT_EQ(rows[1][3], "0.1212121212");
   EXPECT_EQ(rows[2][3], "0.1515151515");
-  EXPECT_EQ(off.port.fields[kFieldFirstGoal], "0.6666666667");
+  EXPECT_EQ(off.port.fields[ProgressField::kFirstGoal], "0.6666666667");
 
   SolverSettings s = DefaultSettings();
   s.ROUND = 1;
@@ -204,7 +204,7 @@ TEST(ReportValues, GoalAttainmentAnalysis) {
   EXPECT_EQ(lines[0][2], "0.");
   EXPECT_EQ(lines[1][2], "-4.");
   EXPECT_EQ(lines[2][2], "6.");
-  EXPECT_EQ(r.port.fields[kFieldFirstGoal], "0.");
+  EXPECT_EQ(r.port.fields[ProgressField::kFirstGoal], "0.");
   auto cols = ColumnRows(r.result());
   EXPECT_EQ(cols[0][3], "6.");
   EXPECT_EQ(cols[1][3], "8.");

@@ -113,13 +113,13 @@ TEST_F(ScriptedSearch, DepthFirstOrderNodeTableAndIncumbent) {
   EXPECT_DOUBLE_EQ(W.LBND[1], 2);
 
   // Node 4 is integral: the incumbent; the scan goes back up to node 2.
-  EXPECT_TRUE(port.fields.find(kFieldFeasibility) == port.fields.end());
+  EXPECT_TRUE(port.fields.find(ProgressField::kFeasibility) == port.fields.end());
   EXPECT_EQ(Solve(1, {2.0, 2.0}, 8, "node4"), 1);
   EXPECT_EQ(NodeText(4), "parent 1 dir 1 status 1 var 0 at 0|0 children 0 0 solved 3");
   EXPECT_EQ(W.g_haveIncumbent, 1);
   EXPECT_DOUBLE_EQ(W.g_incumbentGoals[0], 8);
   EXPECT_EQ(W.g_incumbentReports[0], "node4");
-  EXPECT_EQ(port.fields[kFieldFeasibility], T().feasible);
+  EXPECT_EQ(port.fields[ProgressField::kFeasibility], T().feasible);
   EXPECT_EQ(W.FEASSHOWN, 1);
   EXPECT_EQ(W.g_bbCurrent, 2);
   // Node 2: X >= 3, Y without its earlier bounds.

@@ -37,8 +37,8 @@ TEST(IntegerRuns, KnapsackByCountAndByNames) {
     EXPECT_EQ(Activities(r.result()), (std::vector<std::string>{"1.", "0.", "1.", "1.", "0."})) << decl;
     EXPECT_EQ(r.W.g_haveIncumbent, 1);
     EXPECT_DOUBLE_EQ(r.W.g_incumbentGoals[0], 25);
-    EXPECT_EQ(r.port.fields[kFieldFirstGoal], "25.");
-    EXPECT_EQ(r.port.fields[kFieldFeasibility], T().feasible);
+    EXPECT_EQ(r.port.fields[ProgressField::kFirstGoal], "25.");
+    EXPECT_EQ(r.port.fields[ProgressField::kFeasibility], T().feasible);
     EXPECT_EQ(r.W.g_bbState, 2);
     EXPECT_NE(r.result().logText.find(T().g_msgBbStart), std::string::npos);
     EXPECT_NE(r.result().logText.find(T().g_msgBbEnd), std::string::npos);
@@ -55,7 +55,7 @@ TEST(IntegerRuns, GeneralIntegersGinAndIntorg) {
     EXPECT_EQ(Activities(r.result()), (std::vector<std::string>{"4.", "2."})) << decl;
     EXPECT_DOUBLE_EQ(r.W.g_incumbentGoals[0], -36);
     EXPECT_EQ(RowRows(r.result())[0][2], "-36.");
-    EXPECT_EQ(r.port.fields[kFieldFirstGoal], "36.");
+    EXPECT_EQ(r.port.fields[ProgressField::kFirstGoal], "36.");
   }
 }
 
@@ -213,7 +213,7 @@ TEST(IntegerRuns, IncumbentReportsAreShownNotTheLastNode) {
   ASSERT_GE(lastSolved, 0);
   EXPECT_NE(r.W.g_bbNodes[lastSolved].status, 1);
   // The first goal of the incumbent is the one shown.
-  EXPECT_EQ(r.port.fields[kFieldFirstGoal], FormatReal(std::fabs(r.W.g_incumbentGoals[0])));
+  EXPECT_EQ(r.port.fields[ProgressField::kFirstGoal], FormatReal(std::fabs(r.W.g_incumbentGoals[0])));
 }
 
 }  // namespace

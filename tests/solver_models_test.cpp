@@ -262,8 +262,8 @@ TEST(SolverModels, NoFeasibleSolution) {
   ASSERT_EQ(r.run.SetupAndSolve(), kResultInfeasible) << r.Log();
   EXPECT_EQ(r.run.result.resultCode, kResultInfeasible);
   EXPECT_TRUE(r.Log().ends_with("*** PHASE 1 BEGIN ***\r\n\r\n" + T().g_msgNoFeasible)) << r.Log();
-  EXPECT_EQ(r.port.fields[kFieldResultCode], "2");
-  EXPECT_EQ(r.port.fields.count(kFieldFeasibility), 0u);
+  EXPECT_EQ(r.port.fields[ProgressField::kResultCode], "2");
+  EXPECT_EQ(r.port.fields.count(ProgressField::kFeasibility), 0u);
   EXPECT_TRUE(r.run.result.columnsText.empty());
 }
 
@@ -271,7 +271,7 @@ TEST(SolverModels, NoFiniteSolution) {
   KeptRun r(Model({"MAX X", "ST", "X - Y <= 1"}));
   ASSERT_EQ(r.Solve(), kResultUnbounded) << r.Log();
   EXPECT_TRUE(r.Log().ends_with("*** PHASE 2 BEGIN ***\r\n\r\n" + T().g_msgNoFinite)) << r.Log();
-  EXPECT_EQ(r.port.fields[kFieldResultCode], "3");
+  EXPECT_EQ(r.port.fields[ProgressField::kResultCode], "3");
 }
 
 TEST(SolverModels, IterationLimit) {
@@ -280,7 +280,7 @@ TEST(SolverModels, IterationLimit) {
   ASSERT_EQ(r.Solve(), kResultIterationLimit) << r.Log();
   EXPECT_EQ(r.W.ITER, 1);  // the second pivot would reach the limit
   EXPECT_TRUE(r.Log().ends_with(T().g_msgIterLimit));
-  EXPECT_EQ(r.port.fields[kFieldResultCode], "4");
+  EXPECT_EQ(r.port.fields[ProgressField::kResultCode], "4");
 }
 
 TEST(SolverModels, ForcedTerminationInPhaseOne) {
@@ -293,7 +293,7 @@ TEST(SolverModels, ForcedTerminationInPhaseOne) {
   ASSERT_EQ(r.run.SetupAndSolve(), kResultForcedInfeasible) << r.Log();
   EXPECT_EQ(r.port.pumps, 1);
   EXPECT_TRUE(r.Log().ends_with("*** PHASE 1 BEGIN ***\r\n\r\n" + T().g_msgNoFeasible)) << r.Log();
-  EXPECT_EQ(r.port.fields.count(kFieldResultCode), 0u);
+  EXPECT_EQ(r.port.fields.count(ProgressField::kResultCode), 0u);
   EXPECT_TRUE(r.run.result.columnsText.empty());
   g_forceStop.store(0);
 }
@@ -309,7 +309,7 @@ TEST(SolverModels, ForcedTerminationInPhaseTwo) {
   EXPECT_TRUE(r.Log().ends_with("*** PHASE 2 BEGIN ***\r\n\r\n" + stamp + T().forcedTermination +
                                 "     Iterations = 0\r\nElapsed Time = 00:00:00"))
       << r.Log();
-  EXPECT_EQ(r.port.fields.count(kFieldResultCode), 0u);
+  EXPECT_EQ(r.port.fields.count(ProgressField::kResultCode), 0u);
   EXPECT_FALSE(r.run.result.columnsText.empty());  // the reports of the point reached
   EXPECT_NEAR(r.X("X"), 3, kTol);                  // after the first pivot
   g_forceStop.store(0);
@@ -331,9 +331,9 @@ TEST(SolverModels, LogFieldsAndReportsOfAnOptimalContinuousRun) {
   // X enters and row 3 leaves; Y enters with a tie between rows 1 and 2.
   EXPECT_EQ(r.W.ITER, 2);
   EXPECT_EQ(r.W.ITERLP, 2);
-  EXPECT_EQ(r.port.fields[kFieldResultCode], "1");
-  EXPECT_EQ(r.port.fields[kFieldIterations], "1");
-  EXPECT_EQ(r.port.fields[kFieldFeasibility], T().feasible);
+  EXPECT_EQ(r.port.fields[ProgressField::kResultCode], "1");
+  EXPECT_EQ(r.port.fields[ProgressField::kIterations], "1");
+  EXPECT_EQ(r.port.fields[ProgressField::kFeasibility], T().feasible);
   // Continuous model: the reports read the basis (BuildReports ran).
   ASSERT_EQ(r.W.XACT.size(), 2u);
   EXPECT_NEAR(r.W.XACT[r.Col("X")], 3, 1e-6);
@@ -347,8 +347,8 @@ TEST(SolverModels, ProgressFieldsEveryPass) {
   std::vector<std::string> iterations;
   int feasible = 0;
   for (const auto& [id, text] : r.port.fieldWrites) {
-    if (id == kFieldIterations) iterations.push_back(text);
-    if (id == kFieldFeasibility) ++feasible;
+    if (id == ProgressField::kIterations) iterations.push_back(text);
+    if (id == ProgressField::kFeasibility) ++feasible;
   }
   EXPECT_EQ(feasible, 1);
   ASSERT_EQ(static_cast<long long>(iterations.size()), r.port.pumps);

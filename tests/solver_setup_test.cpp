@@ -35,7 +35,7 @@ void ExpectRefused(KeptRun& r) {
   EXPECT_EQ(r.run.result.resultCode, kResultDataError);
   ASSERT_EQ(r.port.messages.size(), 1u);
   EXPECT_EQ(r.port.messages[0].text, T().dataErrorBox);
-  EXPECT_EQ(r.port.messages[0].iconStyle, kIconStop);
+  EXPECT_EQ(r.port.messages[0].iconStyle, IconStyle::kStop);
   EXPECT_EQ(r.Log().find(T().fileSetupError), std::string::npos);
   EXPECT_EQ(r.Log().find(T().g_bannerPrimal), std::string::npos);
 }
