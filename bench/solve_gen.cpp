@@ -14,8 +14,7 @@
 // The model commands write OUT.tvd (model text), OUT.lp (CPLEX LP format, the
 // same model) and OUT.info ("rows cols integers sense", sense = max or min).
 //
-// The generator and the MPS reader are the test suite's own (tests/support),
-// compiled into this program: each benchmark source builds alone.
+// The generator and the MPS reader are the test harness's own (tests/support).
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -29,8 +28,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/model_writer.cpp"
-#include "tests/support/mps_reader.cpp"
+#include "tests/support/model_writer.h"
+#include "tests/support/mps_reader.h"
 
 namespace {
 
