@@ -101,6 +101,26 @@ Texts Build() {
   t.msgOperatorAtLineStart = J(" : 関係演算子は項と同じ行に書いてください( ");
   t.msgNumberTooLarge = J(" : 数値が大きすぎます( ");
   t.setupNotFinite = J("ERROR !!  扱える範囲を超える数値があります( ");
+
+  t.progressCaption = J("TAVO最適化計算状態");
+  t.progressLabels = {J("計算結果コード"),     J("実行可能性状態"), J("第一目標値　　　 "),
+                      J("イタレーション回数"), J("分岐回数"),       J("実行時間")};
+  t.settingsCaption = J("TAVO初期値設定");
+  t.settingsPmcmpLabel = J("判定基準複合加重の重み");
+  t.settingsChecks = {J("解が求まった時点でリインバージョンを行う"), J("計算最終段階の値を小数点６桁以下四捨五入する"),
+                      J("感度分析(Sensitivity Analysis)を行います")};
+  t.settingsEdits = {J("再逆転を行うイタレーション間隔"),
+                     J("計算中に許されるイタレーションの最大回数"),
+                     J("逆行列ピボートをゼロとみなすべき許容誤差"),
+                     J("計算解ゼロ判定のための許容誤差"),
+                     J("負の判定のための許容誤差"),
+                     J("整数計画計算分枝限定の最大回数")};
+  t.cancelButton = J("ｷｬﾝｾﾙ");
+  t.enterWholeNumber = J("整数を入力してください。");
+  t.enterNumber = J("数値を入力してください。");
+  t.resultsCaption = J("TAVO計算結果出力");
+  t.resultsTabs = {J("計算経過一覧"), J("列変数最適化解"), J("行変数最適化解"), J("計算誤差情報")};
+  t.notOptimised = J("最適化計算を実行しておりません！");
   return t;
 }
 

@@ -99,6 +99,22 @@ struct Texts {
   // Set-up: a number of the model that is not finite (too large for a
   // double), followed by the column or row and " )\r\n".
   std::string setupNotFinite;  // "ERROR !!  扱える範囲を超える数値があります( "
+
+  // Desktop windows: the progress window, the settings dialog, the results
+  // dialog. The progress labels are in the order of the value fields shown
+  // beside them: 1014, 1019, 1018, 1015, 1016, 1017.
+  std::string progressCaption;                // "TAVO最適化計算状態"
+  std::array<std::string, 6> progressLabels;  // "計算結果コード", ...
+  std::string settingsCaption;                // "TAVO初期値設定"
+  std::string settingsPmcmpLabel;             // "判定基準複合加重の重み"
+  std::array<std::string, 3> settingsChecks;  // ICODE, ROUND, SENSITIVITY
+  std::array<std::string, 6> settingsEdits;   // NOINVERT, MAXITERATE, ETOL, ZTOL, CTOL, BB_LENGTH
+  std::string cancelButton;                   // "ｷｬﾝｾﾙ" (half-width kana)
+  std::string enterWholeNumber;               // a settings field that is not a whole number
+  std::string enterNumber;                    // a settings field that is not a decimal number
+  std::string resultsCaption;                 // "TAVO計算結果出力"
+  std::array<std::string, 4> resultsTabs;     // "計算経過一覧", ...
+  std::string notOptimised;                   // "最適化計算を実行しておりません！"
 };
 
 // The texts, built on first use.
