@@ -118,6 +118,7 @@ Texts Build() {
   t.cancelButton = J("ｷｬﾝｾﾙ");
   t.enterWholeNumber = J("整数を入力してください。");
   t.enterNumber = J("数値を入力してください。");
+  t.settingsNotSaved = J("初期値設定を保存できませんでした。");
   t.resultsCaption = J("TAVO計算結果出力");
   t.resultsTabs = {J("計算経過一覧"), J("列変数最適化解"), J("行変数最適化解"), J("計算誤差情報")};
   t.notOptimised = J("最適化計算を実行しておりません！");

@@ -112,6 +112,7 @@ struct Texts {
   std::string cancelButton;                   // "ｷｬﾝｾﾙ" (half-width kana)
   std::string enterWholeNumber;               // a settings field that is not a whole number
   std::string enterNumber;                    // a settings field that is not a decimal number
+  std::string settingsNotSaved;               // the profile could not be written
   std::string resultsCaption;                 // "TAVO計算結果出力"
   std::array<std::string, 4> resultsTabs;     // "計算経過一覧", ...
   std::string notOptimised;                   // "最適化計算を実行しておりません！"
