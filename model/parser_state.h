@@ -19,6 +19,16 @@ constexpr int kTokEqual = 4;    // "=" or "=="
 constexpr int kTokPlus = 5;
 constexpr int kTokMinus = 6;
 
+// Where the storing pass stands: the row being stored, the sign word in hand,
+// and what the declarations need from the passes before them.
+struct StoringCursor {
+  int row = 0;                  // the row being stored (r)
+  int sign = 0;                 // sign state (s): 0 none, 1 plus, 2 minus
+  bool boundRows = false;       // SUB and SLB also become rows of their own
+  int intPrefix = 0;            // leading columns that hold exactly the state of the last "INT k"
+  std::vector<int> rowColumns;  // columns written in the constraint row being stored
+};
+
 struct ParserState {
   int g_textPos = 0;       // index of the next unread byte
   int g_lineNo = 1;        // current line, 1-based
@@ -42,6 +52,8 @@ struct ParserState {
   // Whole name -> its column (the first occurrence), so that a lookup does
   // not scan the table.
   NameIndex g_varIndex;
+  // The storing pass's position (set afresh when the pass begins).
+  StoringCursor g_store;
 };
 
 }  // namespace tavo
