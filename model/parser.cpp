@@ -6,17 +6,15 @@
 // and kinds (parse_declarations.cpp). Every fault found is a line of the
 // calculation log and counts in NERR; parsing goes on after most of them so
 // that one run lists as many as it can.
-#include <unistd.h>
-
 #include <climits>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "model/parser_steps.h"
 #include "shell/numbers.h"
 #include "shell/texts.h"
+#include "solver/memory_limit.h"
 
 namespace tavo {
 
@@ -84,29 +82,6 @@ double Coefficient(CalcRun& run, const std::string& numPart, int sign, const std
 using namespace parsing;
 
 namespace {
-
-// Bytes of memory a new allocation can have: the system's estimate of
-// available memory (free memory plus what it can reclaim), else the physical
-// memory, else a terabyte.
-unsigned long long AvailableMemoryBytes() {
-  if (std::FILE* f = std::fopen("/proc/meminfo", "r")) {
-    char line[256];
-    unsigned long long kb = 0;
-    bool found = false;
-    while (std::fgets(line, sizeof line, f)) {
-      if (std::sscanf(line, "MemAvailable: %llu kB", &kb) == 1) {
-        found = true;
-        break;
-      }
-    }
-    std::fclose(f);
-    if (found) return kb * 1024ULL;
-  }
-  long pages = sysconf(_SC_PHYS_PAGES);
-  long pageSize = sysconf(_SC_PAGESIZE);
-  if (pages <= 0 || pageSize <= 0) return 1ULL << 40;
-  return static_cast<unsigned long long>(pages) * static_cast<unsigned long long>(pageSize);
-}
 
 // Longest model text the parser takes: positions and counts are 32-bit.
 constexpr std::size_t kMaxTextBytes = static_cast<std::size_t>(INT_MAX) - 16;

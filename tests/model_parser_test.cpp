@@ -8,6 +8,7 @@
 
 #include "report_support.h"
 #include "shell/numbers.h"
+#include "solver/memory_limit.h"
 
 namespace tavo {
 namespace {
@@ -330,6 +331,17 @@ TEST_F(ParserTest, TooLargeForMemoryIsRefused) {
   for (int i = 0; i < 400000; ++i) text += "X" + std::to_string(i) + " >= 1\r\n";
   ExpectRejected(text, T().outOfMemory + "400001 ROWS x 400000 VARIABLES" + T().detailEnd);
   EXPECT_TRUE(W.AMAT.empty());
+}
+
+TEST_F(ParserTest, SizeRefusalFollowsTheMemoryTheProcessMayTake) {
+  // Two rows and one variable: a matrix of two values (16 bytes).
+  const std::string text = "MAX X\r\nST\r\nX <= 1\r\n";
+  SetAvailableMemoryForTesting(16);
+  EXPECT_EQ(Parse(text), 1);
+  SetAvailableMemoryForTesting(15);
+  ExpectRejected(text, T().outOfMemory + "2 ROWS x 1 VARIABLES" + T().detailEnd);
+  SetAvailableMemoryForTesting(0);
+  EXPECT_EQ(Parse(text), 1);
 }
 
 TEST_F(ParserTest, GarbageNeverCrashes) {
