@@ -4,7 +4,8 @@
 // reaches the verified optimum with glpsol, which checks the MPS reader and
 // the writers on real data. NetlibSolve: TAVO solves the model text written
 // from each problem; its first goal value must match the verified optimum to
-// a relative 1e-6, and its activities must satisfy the rows and bounds.
+// a relative 1e-6, its activities must satisfy the rows and bounds, and it
+// must take the number of iterations recorded beside the optimum.
 //
 // The conversion check runs on every problem (a few seconds in all). For
 // the TAVO solves, by default only problems up to 300 rows run, each with a time budget
@@ -32,45 +33,50 @@ struct NetlibCase {
   int rows;  // constraint rows (objective not counted)
   int cols;
   double optimum;  // verified optimum (data/README.md), objective constant left out
+  int iterations;  // as the log shows them; -1: the run ends at the time budget
 };
 
 // The verified optima: glpsol and cbc agree on them and on a round trip
-// through the model text.
+// through the model text. Beside each, the iterations TAVO takes: every
+// choice of the simplex follows fixed rules, so a change that alters its
+// path fails here even when the optimum stays the same. A change meant to
+// alter the path updates these counts (run with TAVO_NETLIB_ALL=1 and take
+// the figures the test prints).
 const NetlibCase kNetlib[] = {
-    {"25fv47", 821, 1571, 5501.8458883},    {"adlittle", 56, 97, 225494.96316},
-    {"afiro", 27, 32, -464.75314286},       {"agg", 488, 163, -35991767.287},
-    {"agg2", 516, 302, -20239252.356},      {"agg3", 516, 302, 10312115.935},
-    {"bandm", 305, 472, -158.62801845},     {"beaconfd", 173, 262, 33592.485807},
-    {"blend", 74, 83, -30.812149846},       {"bnl1", 643, 1175, 1977.6295615},
-    {"boeing1", 351, 384, -335.21356751},   {"boeing2", 166, 143, -315.01872802},
-    {"bore3d", 233, 315, 1373.0803942},     {"brandy", 220, 249, 1518.5098965},
-    {"capri", 271, 353, 2690.0129138},      {"degen2", 444, 534, -1435.178},
-    {"e226", 223, 282, -18.751929066},      {"etamacro", 400, 688, -755.71523325},
-    {"fffff800", 524, 854, 555679.56482},   {"finnis", 497, 614, 172791.0656},
-    {"fit1d", 24, 1026, -9146.3780924},     {"fit1p", 627, 1677, 9146.3780924},
-    {"forplan", 161, 421, -664.21896127},   {"gfrd-pnc", 616, 1092, 6902235.9995},
-    {"grow15", 300, 645, -106870941.29},    {"grow22", 440, 946, -160834336.48},
-    {"grow7", 140, 301, -47787811.815},     {"israel", 174, 142, -896644.82186},
-    {"kb2", 43, 41, -1749.9001299},         {"lotfi", 153, 308, -25.264706062},
-    {"maros", 846, 1443, -58063.743701},    {"modszk1", 687, 1620, 320.61972906},
-    {"perold", 625, 1376, -9380.7552782},   {"pilot4", 410, 1000, -2581.1392589},
-    {"pilotnov", 975, 2172, -4497.2761882}, {"recipe", 91, 180, -266.616},
-    {"sc105", 105, 103, -52.202061212},     {"sc205", 205, 203, -52.202061212},
-    {"sc50a", 50, 48, -64.575077059},       {"sc50b", 50, 48, -70},
-    {"scagr25", 471, 500, -14753433.061},   {"scagr7", 129, 140, -2331389.8243},
-    {"scfxm1", 330, 457, 18416.759028},     {"scfxm2", 660, 914, 36660.261565},
-    {"scfxm3", 990, 1371, 54901.25455},     {"scorpion", 388, 358, 1878.1248227},
-    {"scrs8", 490, 1169, 904.2969538},      {"scsd1", 77, 760, 8.6666666743},
-    {"scsd6", 147, 1350, 50.500000078},     {"scsd8", 397, 2750, 904.99999993},
-    {"sctap1", 300, 480, 1412.25},          {"sctap2", 1090, 1880, 1724.8071429},
-    {"seba", 515, 1028, 15711.6},           {"share1b", 117, 225, -76589.318579},
-    {"share2b", 96, 79, -415.73224074},     {"shell", 536, 1775, 1208825346},
-    {"ship04l", 402, 2118, 1793324.538},    {"ship04s", 402, 1458, 1798714.7004},
-    {"ship08s", 778, 2387, 1920098.2105},   {"ship12s", 1151, 2763, 1489236.1344},
-    {"stair", 356, 467, -251.26695119},     {"standata", 359, 1075, 1257.6995},
-    {"standgub", 361, 1184, 1257.6995},     {"standmps", 467, 1075, 1406.0175},
-    {"stocfor1", 117, 111, -41131.976219},  {"tuff", 333, 587, 0.29214776509},
-    {"vtpbase", 198, 203, 129831.46246},    {"wood1p", 244, 2594, 1.4429024116},
+    {"25fv47", 821, 1571, 5501.8458883, 39797}, {"adlittle", 56, 97, 225494.96316, 136},
+    {"afiro", 27, 32, -464.75314286, 15},       {"agg", 488, 163, -35991767.287, 126},
+    {"agg2", 516, 302, -20239252.356, 154},     {"agg3", 516, 302, 10312115.935, 158},
+    {"bandm", 305, 472, -158.62801845, 1022},   {"beaconfd", 173, 262, 33592.485807, 110},
+    {"blend", 74, 83, -30.812149846, 223},      {"bnl1", 643, 1175, 1977.6295615, 49403},
+    {"boeing1", 351, 384, -335.21356751, 2805}, {"boeing2", 166, 143, -315.01872802, 335},
+    {"bore3d", 233, 315, 1373.0803942, 3291},   {"brandy", 220, 249, 1518.5098965, 818},
+    {"capri", 271, 353, 2690.0129138, 822},     {"degen2", 444, 534, -1435.178, 3141},
+    {"e226", 223, 282, -18.751929066, 759},     {"etamacro", 400, 688, -755.71523325, 882},
+    {"fffff800", 524, 854, 555679.56482, 3894}, {"finnis", 497, 614, 172791.0656, 926},
+    {"fit1d", 24, 1026, -9146.3780924, 1220},   {"fit1p", 627, 1677, 9146.3780924, 2617},
+    {"forplan", 161, 421, -664.21896127, 382},  {"gfrd-pnc", 616, 1092, 6902235.9995, 1045},
+    {"grow15", 300, 645, -106870941.29, 799},   {"grow22", 440, 946, -160834336.48, 4874},
+    {"grow7", 140, 301, -47787811.815, 395},    {"israel", 174, 142, -896644.82186, 331},
+    {"kb2", 43, 41, -1749.9001299, 73},         {"lotfi", 153, 308, -25.264706062, 360},
+    {"maros", 846, 1443, -58063.743701, -1},    {"modszk1", 687, 1620, 320.61972906, 22829},
+    {"perold", 625, 1376, -9380.7552782, -1},   {"pilot4", 410, 1000, -2581.1392589, 89999},
+    {"pilotnov", 975, 2172, -4497.2761882, -1}, {"recipe", 91, 180, -266.616, 58},
+    {"sc105", 105, 103, -52.202061212, 109},    {"sc205", 205, 203, -52.202061212, 257},
+    {"sc50a", 50, 48, -64.575077059, 46},       {"sc50b", 50, 48, -70, 47},
+    {"scagr25", 471, 500, -14753433.061, 916},  {"scagr7", 129, 140, -2331389.8243, 188},
+    {"scfxm1", 330, 457, 18416.759028, 725},    {"scfxm2", 660, 914, 36660.261565, 1484},
+    {"scfxm3", 990, 1371, 54901.25455, 2066},   {"scorpion", 388, 358, 1878.1248227, 389},
+    {"scrs8", 490, 1169, 904.2969538, 2106},    {"scsd1", 77, 760, 8.6666666743, 4961},
+    {"scsd6", 147, 1350, 50.500000078, 467},    {"scsd8", 397, 2750, 904.99999993, 1370},
+    {"sctap1", 300, 480, 1412.25, 334},         {"sctap2", 1090, 1880, 1724.8071429, 586},
+    {"seba", 515, 1028, 15711.6, 194},          {"share1b", 117, 225, -76589.318579, 385},
+    {"share2b", 96, 79, -415.73224074, 102},    {"shell", 536, 1775, 1208825346, 755},
+    {"ship04l", 402, 2118, 1793324.538, 483},   {"ship04s", 402, 1458, 1798714.7004, 419},
+    {"ship08s", 778, 2387, 1920098.2105, 662},  {"ship12s", 1151, 2763, 1489236.1344, 1170},
+    {"stair", 356, 467, -251.26695119, 652},    {"standata", 359, 1075, 1257.6995, 61},
+    {"standgub", 361, 1184, 1257.6995, 61},     {"standmps", 467, 1075, 1406.0175, 320},
+    {"stocfor1", 117, 111, -41131.976219, 79},  {"tuff", 333, 587, 0.29214776509, 9226},
+    {"vtpbase", 198, 203, 129831.46246, 387},   {"wood1p", 244, 2594, 1.4429024116, 28710},
 };
 
 constexpr int kDefaultMaxRows = 300;
@@ -131,6 +137,9 @@ TEST_P(NetlibSolve, TavoReachesTheVerifiedOptimum) {
   std::printf("netlib %-9s %5d rows %5d cols  code %d  %6d iterations  %8.2f s  %.10g  (rel. diff %.1e)%s\n", c.name,
               c.rows, c.cols, out.resultCode, out.iterations, out.seconds, value, rel,
               stopped ? "  [time budget exhausted]" : "");
+  if (!stopped && c.iterations >= 0) {
+    EXPECT_EQ(out.iterations, c.iterations) << "the simplex took another path; if that is meant, update the table";
+  }
   const std::string violation = optimal ? PointViolation(out, p.model, false) : "";
   const bool reached = !stopped && optimal && rel <= 1e-6 && violation.empty();
   if (!reached && kKnownShortfalls.count(c.name)) {
