@@ -2,9 +2,12 @@
 // bounds of every kind, MAX and MIN, goal programs of two and three levels,
 // the tie rule of the ratio test, and the ends other than optimal (no
 // feasible solution, no finite solution, iteration limit, forced
-// termination in either phase). Values are read from the workspace.
+// termination in either phase), the phase change logged once, and the
+// refinement of basic values after a rebuild. Values are read from the
+// workspace.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <utility>
@@ -12,6 +15,7 @@
 
 #include "report_support.h"
 #include "shell/settings.h"
+#include "solver/solver_detail.h"
 
 namespace tavo {
 namespace {
@@ -20,6 +24,12 @@ using reporttest::KeptRun;
 using reporttest::Model;
 
 constexpr double kTol = 1e-9;
+
+int Count(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
 
 // A model with its optimum worked out by hand: the variables' values, the
 // goal rows' values from the first (a MIN row holds minus its objective),
@@ -201,11 +211,78 @@ TEST(SolverModels, FeasibilityLostInPhaseTwoIsRepaired) {
   EXPECT_NEAR(r.X("Y"), 1e-10, 1e-15);
   EXPECT_NEAR(r.Goal(0), 100, kTol);
   // Phase 2 was entered once: one set of phase-change lines in the log.
-  std::size_t count = 0;
-  for (std::size_t at = r.Log().find("PHASE 2 BEGIN"); at != std::string::npos;
-       at = r.Log().find("PHASE 2 BEGIN", at + 1))
-    ++count;
-  EXPECT_EQ(count, 1u);
+  EXPECT_EQ(Count(r.Log(), "PHASE 2 BEGIN"), 1);
+}
+
+// The same when the repair's reinversions clear what phase 2 had reached: a
+// basic value knocked far below zero once in phase 2 (the reinversion after
+// the feasibility test restores the true values).
+TEST(SolverModels, PhaseTwoIsLoggedOnceAfterARepairAcrossAReinversion) {
+  SolverSettings s = DefaultSettings();
+  s.NOINVERT = 3;  // a reinversion every third pass, so one falls inside the repair
+  KeptRun r(Model({"MAX 3A + 2B + 4C + D", "ST", "A + B + C + D <= 10", "2A + C <= 8", "B + 3C <= 9", "A + D <= 6",
+                   "C + D <= 5"}),
+            s);
+  bool knocked = false;
+  r.port.onPump = [&](long long) {
+    if (knocked || r.W.PHASE != 2 || r.W.ITSINV != 1) return;
+    for (int i = r.W.NGOALS; i < r.W.MROWS && !knocked; ++i) {
+      if (r.W.JHEAD[i] > 0 && r.W.XB[i] > 0) {
+        r.W.XB[i] = -1000;
+        knocked = true;
+      }
+    }
+  };
+  ASSERT_EQ(r.Solve(), kResultOptimal);
+  ASSERT_TRUE(knocked);
+  EXPECT_EQ(Count(r.Log(), T().g_msgPhase2Begin), 1) << r.Log();
+  EXPECT_EQ(Count(r.Log(), T().g_msgPhase1End), 1);
+}
+
+// ---- Refinement of the basic values after a rebuild ----
+
+// The rebuild eliminates the basic columns in column order, which can absorb
+// an ordinary right-hand side into a huge one ("X <= @" beside "X <= 5").
+// With ICODE the optimum is confirmed by a rebuild that places X in the row
+// of "X <= @" first; without refinement X came out as 0.
+TEST(SolverModels, HugeRightHandSideDoesNotSwallowAnOrdinaryOne) {
+  for (int icode : {1, 0}) {
+    for (const char* huge : {"@", "100000000000000000000"}) {
+      KeptRun r(Model({"MAX X", "ST", (std::string("X <= ") + huge).c_str(), "X <= 5"}));
+      r.run.settings.ICODE = icode;
+      ASSERT_EQ(r.Solve(), kResultOptimal) << huge << " ICODE " << icode;
+      EXPECT_EQ(r.X("X"), 5) << huge << " ICODE " << icode;
+      EXPECT_EQ(r.Goal(0), 5) << huge << " ICODE " << icode;
+    }
+  }
+  // The same with the rows the other way round and a second variable.
+  KeptRun r(Model({"MIN X + 2Y", "ST", "X + Y >= 3", "X - Y <= @", "X <= 2"}));
+  ASSERT_EQ(r.Solve(), kResultOptimal);
+  EXPECT_NEAR(r.X("X"), 2, 1e-12);
+  EXPECT_NEAR(r.X("Y"), 1, 1e-12);
+  EXPECT_NEAR(r.Goal(0), -4, 1e-12);
+}
+
+TEST(SolverModels, RefinementCorrectsOnlyValuesThatMissTheirRows) {
+  KeptRun r(Model({"MAX X + Y", "ST", "X + 2Y <= 10", "3X + Y <= 15"}));
+  r.run.settings.ICODE = 0;
+  ASSERT_EQ(r.Solve(), kResultOptimal);  // X = 4, Y = 3
+  Workspace& W = r.W;
+  const int rowX = W.KINBAS[r.Col("X")] - 1;
+  ASSERT_GE(rowX, 0);
+  const double exact = W.XB[rowX];
+  // A miss of a few units in the last place is rounding: left as it is.
+  W.XB[rowX] = std::nextafter(std::nextafter(exact, 10.0), 10.0);
+  const double nudged = W.XB[rowX];
+  solver_detail::RefineBasicValues(W);
+  EXPECT_EQ(W.XB[rowX], nudged);
+  // A miss of a whole unit is corrected, and the other basic values with it.
+  W.XB[rowX] = exact + 1;
+  solver_detail::RefineBasicValues(W);
+  EXPECT_NEAR(W.XB[rowX], exact, 1e-12);
+  EXPECT_NEAR(r.X("X"), 4, 1e-12);
+  EXPECT_NEAR(r.X("Y"), 3, 1e-12);
+  EXPECT_NEAR(r.Goal(0), 7, 1e-12);
 }
 
 // ---- The tie rule ----
