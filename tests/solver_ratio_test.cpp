@@ -6,7 +6,7 @@
 // where the plain minimum ratio decides instead.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <ostream>
 #include <vector>
 
 #include "report_support.h"
@@ -57,77 +57,68 @@ struct RatioState {
   CalcRun run{W, port};
 };
 
-TEST(SolverRatio, SmallestRatioLeaves) {
-  RatioState s({4, 6, 3}, {1, 1, 1}, {2, 2, 2});
-  EXPECT_EQ(s.Leave(), 3);
-  EXPECT_EQ(s.W.THETA, 3);
+// A state and the row that must leave (-1: none), with the step THETA and
+// LVUPR (the leaving column goes to its upper bound) where they matter.
+struct RatioCase {
+  const char* name;
+  std::vector<double> xb, alpha;
+  std::vector<std::uint8_t> kinds;
+  int barred;
+  int leave;
+  double theta = -1;  // -1: not checked
+  int lvupr = -1;     // -1: not checked
+};
+
+void PrintTo(const RatioCase& c, std::ostream* os) { *os << c.name; }
+
+const RatioCase kRatioCases[] = {
+    {"SmallestRatioLeaves", {4, 6, 3}, {1, 1, 1}, {2, 2, 2}, 0, 3, 3},
+    {"DegenerateRowBeatsAPositiveRatio", {5, 0, 2}, {1, 2, 1}, {2, 2, 2}, 0, 2, 1e-20 / 2},
+    // Two degenerate rows tie; the tie rule compares the rows of the inverse
+    // over its columns: at column 1 the current row's entry (1) exceeds the
+    // candidate's (0), so the candidate, row 2, leaves.
+    {"TieRuleAsWritten", {0, 0}, {1, 1}, {2, 2}, 0, 2},
+    // A bounded basic column limits the step at its upper bound 1.
+    {"BoundedColumnLeavesAtOne", {0.5, 3}, {-0.25, 1}, {1, 2}, 0, 1, 2, 1},
+    // Row 1 is barred by the cycling history for this entering column, but
+    // it limits the step (ratio 1 against row 2's 5): skipping it would drive
+    // its column below zero. The plain minimum ratio decides.
+    {"BarredRowThatLimitsTheStepStillLeaves", {1, 5}, {1, 1}, {2, 2}, 1, 1, 1},
+    // Barring is kept where it is harmless: row 1 is barred and degenerate,
+    // row 2 is degenerate too, so the step is 0 either way and row 2 leaves.
+    {"BarredDegenerateRowStaysBarred", {0, 0}, {3, 1}, {2, 2}, 1, 2},
+    // Without a limiting row the column is unbounded, unless the only
+    // limiting row was barred.
+    {"BarredOnlyLimitingRowIsNotUnbounded", {2, 1}, {1, -1}, {2, 2}, 1, 1, 2},
+    {"NoLimitingRowIsUnbounded", {2, 1}, {-1, -1}, {2, 2}, 0, -1},
+    // A column fixed at zero (an equality row's logical) basic at 0 limits an
+    // increase as well as a decrease: otherwise row 2's ratio 4 would move it
+    // to 4 and the basis would turn infeasible.
+    {"FixedColumnAtZeroIsNotPushedOffZero", {0, 4}, {-1, 1}, {0, 2}, 0, 1, 0},
+    // Rows 1 and 2 are degenerate; row 2's pivot element 3e-9 gives the ratio
+    // 1e-20/3e-9 (3.3e-12), a tie with row 1's 1e-23, and the tie rule
+    // prefers row 2. The step 3.3e-12 would move row 1 (entry 1000) to
+    // -3.3e-9, out of its bounds: the plain rule takes the step 0 with the
+    // larger pivot element.
+    {"TinyPivotDegenerateTieDoesNotMoveTheOtherRows", {0, 0, 7}, {1000, 3e-9, 1}, {2, 2, 2}, 0, 1, 0},
+};
+
+class SolverRatio : public testing::TestWithParam<RatioCase> {};
+
+TEST_P(SolverRatio, ChoosesTheLeavingRow) {
+  const RatioCase& c = GetParam();
+  RatioState s(c.xb, c.alpha, c.kinds, c.barred);
+  EXPECT_EQ(s.Leave(), c.leave);
+  if (c.theta >= 0) {
+    EXPECT_EQ(s.W.THETA, c.theta);
+  }
+  if (c.lvupr >= 0) {
+    EXPECT_EQ(s.W.LVUPR, c.lvupr);
+  }
 }
 
-TEST(SolverRatio, DegenerateRowBeatsAPositiveRatio) {
-  RatioState s({5, 0, 2}, {1, 2, 1}, {2, 2, 2});
-  EXPECT_EQ(s.Leave(), 2);
-  EXPECT_EQ(s.W.THETA, 1e-20 / 2);
-}
-
-// Two degenerate rows tie; the tie rule compares the rows of the inverse
-// over its columns: at column 1 the current row's entry (1) exceeds the
-// candidate's (0), so the candidate, row 2, leaves.
-TEST(SolverRatio, TieRuleAsWritten) {
-  RatioState s({0, 0}, {1, 1}, {2, 2});
-  EXPECT_EQ(s.Leave(), 2);
-}
-
-// A bounded basic column limits the step at its upper bound 1.
-TEST(SolverRatio, BoundedColumnLeavesAtOne) {
-  RatioState s({0.5, 3}, {-0.25, 1}, {1, 2});
-  EXPECT_EQ(s.Leave(), 1);
-  EXPECT_EQ(s.W.THETA, 2);
-  EXPECT_EQ(s.W.LVUPR, 1);
-}
-
-// Row 1 is barred by the cycling history for this entering column, but it
-// limits the step (ratio 1 against row 2's ratio 5): skipping it would drive
-// its column below zero. The plain minimum ratio decides.
-TEST(SolverRatio, BarredRowThatLimitsTheStepStillLeaves) {
-  RatioState s({1, 5}, {1, 1}, {2, 2}, /*barred=*/1);
-  EXPECT_EQ(s.Leave(), 1);
-  EXPECT_EQ(s.W.THETA, 1);
-}
-
-// Barring is kept where it is harmless: row 1 is barred and degenerate,
-// row 2 is degenerate too, so the step is 0 either way and row 2 leaves.
-TEST(SolverRatio, BarredDegenerateRowStaysBarred) {
-  RatioState s({0, 0}, {3, 1}, {2, 2}, /*barred=*/1);
-  EXPECT_EQ(s.Leave(), 2);
-}
-
-// Without a limiting row the column is unbounded, unless the only limiting
-// row was barred.
-TEST(SolverRatio, BarredOnlyLimitingRowIsNotUnbounded) {
-  RatioState s({2, 1}, {1, -1}, {2, 2}, /*barred=*/1);
-  EXPECT_EQ(s.Leave(), 1);
-  EXPECT_EQ(s.W.THETA, 2);
-  EXPECT_EQ(RatioState({2, 1}, {-1, -1}, {2, 2}).Leave(), -1);
-}
-
-// A column fixed at zero (an equality row's logical) basic at 0 limits an
-// increase as well as a decrease: otherwise row 2's ratio 4 would move it to
-// 4 and the basis would turn infeasible.
-TEST(SolverRatio, FixedColumnAtZeroIsNotPushedOffZero) {
-  RatioState s({0, 4}, {-1, 1}, {0, 2});
-  EXPECT_EQ(s.Leave(), 1);
-  EXPECT_EQ(s.W.THETA, 0);
-}
-
-// Rows 1 and 2 are degenerate; row 2's pivot element 3e-9 gives the ratio
-// 1e-20/3e-9 (3.3e-12), a tie with row 1's 1e-23, and the tie rule prefers
-// row 2. The step 3.3e-12 would move row 1 (entry 1000) to -3.3e-9, out of
-// its bounds: the plain rule takes the step 0 with the larger pivot element.
-TEST(SolverRatio, TinyPivotDegenerateTieDoesNotMoveTheOtherRows) {
-  RatioState s({0, 0, 7}, {1000, 3e-9, 1}, {2, 2, 2});
-  EXPECT_EQ(s.Leave(), 1);
-  EXPECT_EQ(s.W.THETA, 0);
-}
+INSTANTIATE_TEST_SUITE_P(Cases, SolverRatio, testing::ValuesIn(kRatioCases),
+                         [](const testing::TestParamInfo<RatioCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace tavo
