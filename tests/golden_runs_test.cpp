@@ -56,6 +56,46 @@ std::vector<GoldenCase> Cases() {
       {"integer",
        Model({"TITLE TRUCKS", "MIN 5S + 8L", "ST", "LOAD) 3S + 5L >= 22", "CREW) S + L <= 7", "END", "GIN S L"}),
        With(1, 0)},
+      // X >= 2 (nonbasic at its lower bound), Y <= 3 (at its upper bound), Z
+      // fixed at 1.5, V <= 4 without lower bound (at 4), 1 <= W <= 10 basic.
+      // Capacity 15 - 2 - 3 - 1.5 - 4 = 4.5 leaves W = 2.25 (goal 7.25); the
+      // row's dual price is 0.5. Reduced costs 1.5, -0.5, 0.5, -0.5 (negated
+      // for V, a column without lower bound, so that V and Y read alike).
+      {"bounds",
+       Model({"TITLE BOUNDS", "MAX -X + Y + V + W", "ST", "CAP) X + Y + Z + V + 2W <= 15", "END", "SLB X 2", "SUB Y 3",
+              "FIX Z 1.5", "FREE V", "SUB V 4", "SLB W 1", "SUB W 10"}),
+       With(1, 0)},
+      // X = 3.5, Y = 0.5 (11.5). Raising the first right-hand side by 1 gains
+      // 3; raising Y's lower limit by 1 loses 1 (the >= row's price carries
+      // its own sign); X + 3Y = 5 leaves slack 2; the equality row X - Y + Z
+      // = 4 (Z = 1) shows "EQ" with zero value.
+      {"row_types", Model({"MAX 3X + 2Y", "ST", "X + Y <= 4", "X + 3Y <= 7", "Y >= 0.5", "X - Y + Z = 4", "END"}),
+       With(1, 0)},
+      // X = 30, Y = 10. One more unit of the upper end 30 of 10 <= X <= 30
+      // gains 3 - 2 = 1 (the row is held divided by its width 20, so the
+      // inverse holds 20); X + Y <= 40 has the price 2.
+      {"two_sided_price", Model({"MAX 3X + 2Y", "ST", "X + Y <= 40", "10 <= X <= 30", "END"}), With(1, 0)},
+      // X = 1/3 with the row's price 1/3; Y's reduced cost -1 + 7/3 = 4/3 is
+      // shown to six decimals although ROUND is off.
+      {"reduced_cost_rounding", Model({"MAX X + Y", "ST", "3X + 7Y <= 1", "END"}), With(0, 0)},
+      // Integer models, each an edge of the search. An integral relaxation
+      // (X = 3, Y = 1, 11) needs no branch.
+      {"integer_root", Model({"MAX 3X + 2Y", "ST", "X + Y <= 4", "X <= 3", "END", "GIN X Y"}), With(1, 0)},
+      // X in [0, 3]; the relaxation has X = 2.25, Y = 2.75 (7.25). X <= 2
+      // gives Y = 3 (7); X >= 3 meets the upper bound, so that node is solved
+      // with X fixed at 3 (Y = 0.5, 6.5) and loses.
+      {"integer_bounds_meet", Model({"MAX 2X + Y", "ST", "X + Y <= 5", "3X + Y <= 9.5", "END", "SUB X 3", "GIN X"}),
+       With(1, 0)},
+      // X <= 2.5 and X = 2.5 in the relaxation: the up branch X >= 3 is
+      // empty. Fixing X at 3 there would give 13, an answer that breaks
+      // X <= 2.5; the right answer is X = 2, Y = 8 with 12.
+      {"integer_bounds_cross", Model({"MAX 2X + Y", "ST", "X + Y <= 10", "END", "SUB X 2.5", "GIN X"}), With(1, 0)},
+      // X free and integer, X >= -1.5: the relaxation has X = -1.5; the down
+      // branch X <= -2 is infeasible and the up branch X >= -1 (a bound of
+      // -1, not "no bound") gives X = -1. Y <= 2.5 free is branched too: Y = 2,
+      // goal row 3 (the MIN objective -3).
+      {"integer_free_negative",
+       Model({"MIN X - Y", "ST", "X >= - 1.5", "Y <= 2.5", "END", "FREE X", "FREE Y", "GIN X Y"}), With(1, 0)},
   };
 }
 
@@ -64,7 +104,8 @@ std::string RunText(const GoldenCase& c) {
   const CalcResult& res = r->run.result;
   std::string text = "[log]\r\n" + res.logText + "\r\n[columns]\r\n" + res.columnsText + "[rows]\r\n" + res.rowsText +
                      "[error]\r\n" + res.errorText + "[result] " + std::to_string(res.resultCode) + "\r\n";
-  for (const auto& m : r->port.messages) text += "[message " + std::to_string(static_cast<int>(m.iconStyle)) + "] " + m.text + "\r\n";
+  for (const auto& m : r->port.messages)
+    text += "[message " + std::to_string(static_cast<int>(m.iconStyle)) + "] " + m.text + "\r\n";
   return text;
 }
 
