@@ -42,6 +42,9 @@ struct ParserState {
   std::uint8_t g_inConstraints = 0;
   std::uint8_t g_haveRowLabels = 0;
   std::string g_modelTitle;  // read by the reports
+  // True when the last term read was a detached number joined with the name
+  // after it ("3 X"); read by the scan of warnings, never by the parser.
+  bool g_joinedNumber = false;
 
   // The text being parsed (set by ParseModel for the counting pass).
   const std::string* g_text = nullptr;

@@ -62,7 +62,7 @@ int OperatorClass(const std::string& word) {
 // a new count of the line's terms. (With CR LF line ends this is the moment
 // the reader steps onto the line feed; counting on passing also keeps the
 // line numbers right for text with bare LF line ends.)
-std::string CalcRun::ReadWord(const std::string& text) {
+std::string ReadWordIn(ParserState& P, const std::string& text) {
   std::string word;
   const int n = static_cast<int>(text.size());
   int& pos = P.g_textPos;
@@ -127,11 +127,12 @@ std::string CalcRun::ReadWord(const std::string& text) {
 // (g_numPart). A bare number is joined with the name word after it ("3 X" is
 // the term "3X"), except when it stands after a relational operator (a
 // right-hand side) or before one (the lower value of a two-sided row).
-std::string CalcRun::ReadTerm(const std::string& text) {
+std::string ReadTermIn(ParserState& P, const std::string& text, CalcRun* reporter) {
   P.g_numPart.clear();
+  P.g_joinedNumber = false;
   const int previous = P.g_tokenClass;
   P.g_tokenClass = kTokPlain;
-  std::string word = ReadWord(text);
+  std::string word = ReadWordIn(P, text);
   if (P.g_tokenClass == kTokLabel || word.empty()) return word;
 
   P.g_tokenClass = previous;
@@ -158,7 +159,7 @@ std::string CalcRun::ReadTerm(const std::string& text) {
     const int savedPos = P.g_textPos;
     const int savedLine = P.g_lineNo;
     P.g_namePart = word;
-    std::string next = ReadWord(text);
+    std::string next = ReadWordIn(P, text);
     if (next.empty()) {
       P.g_tokenClass = kTokPlain;  // the last word of the text
       return word;
@@ -173,7 +174,7 @@ std::string CalcRun::ReadTerm(const std::string& text) {
         return word;
       }
       // A number after the terms of a line, right before the operator.
-      ReportLineError(T().msgInvalidName, P.g_numPart);
+      if (reporter) reporter->ReportLineError(T().msgInvalidName, P.g_numPart);
       P.g_tokenClass = nextOp;  // the operator goes on as the operator it is
       P.g_numPart.clear();
       return next;
@@ -187,11 +188,16 @@ std::string CalcRun::ReadTerm(const std::string& text) {
       return word;
     }
     word += next;  // a detached coefficient and its name
+    P.g_joinedNumber = true;
   }
   P.g_tokenClass = kTokPlain;
   if (word.size() > P.g_numPart.size() && !Is(word, "MAX") && !Is(word, "MIN")) ++P.g_lineTerms;
   return word;
 }
+
+std::string CalcRun::ReadWord(const std::string& text) { return ReadWordIn(P, text); }
+
+std::string CalcRun::ReadTerm(const std::string& text) { return ReadTermIn(P, text, this); }
 
 // 1 when g_namePart is an acceptable variable name: a letter first, no
 // parenthesis, at most 18 bytes.

@@ -5,7 +5,21 @@
 #include <cstring>
 #include <string>
 
+#include "model/parser_state.h"
+
 namespace tavo {
+
+class CalcRun;
+
+// The word reader over a parser state, for the parser (through CalcRun's
+// ReadWord and ReadTerm) and for scans of the model text that must read the
+// words exactly as the parser does. ReadWordIn returns the next word,
+// upper-cased (empty at the end of the text); ReadTermIn the next word with
+// its classification and numeric part. A number written after the terms of a
+// line right before an operator is reported through `reporter`, or not at
+// all when it is null.
+std::string ReadWordIn(ParserState& P, const std::string& text);
+std::string ReadTermIn(ParserState& P, const std::string& text, CalcRun* reporter);
 
 // True when `word` is exactly the literal (a keyword test without a library
 // call for every word read).

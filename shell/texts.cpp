@@ -122,6 +122,13 @@ Texts Build() {
   t.resultsCaption = J("TAVO計算結果出力");
   t.resultsTabs = {J("計算経過一覧"), J("列変数最適化解"), J("行変数最適化解"), J("計算誤差情報")};
   t.notOptimised = J("最適化計算を実行しておりません！");
+
+  t.warningLabel = J("警告: ");
+  t.warnOperatorInName = J("名前に演算子の文字が含まれ、全体で一つの変数名として読まれます");
+  t.warnExponentName = J("数値の後の E と数字は指数ではなく、変数名の始まりとして読まれます");
+  t.warnRepeatedInRow = J("同じ行に同じ変数が二度あります。後の係数が前の係数に置き換わります");
+  t.warnMisspeltPrefix = J("この行にしか現れない変数で、変数 ");
+  t.warnMisspeltSuffix = J(" と一文字違いです。書き誤りかもしれません");
   return t;
 }
 

@@ -116,6 +116,15 @@ struct Texts {
   std::string resultsCaption;                 // "TAVO計算結果出力"
   std::array<std::string, 4> resultsTabs;     // "計算経過一覧", ...
   std::string notOptimised;                   // "最適化計算を実行しておりません！"
+
+  // Warnings about likely slips in a model text (model/model_warnings.h):
+  // each is the text + "( " + detail + " )", without line end.
+  std::string warningLabel;          // "警告: ", before a warning on standard error
+  std::string warnOperatorInName;    // a name holding + - * / or .
+  std::string warnExponentName;      // a number followed by E and a digit
+  std::string warnRepeatedInRow;     // the same variable twice in one row
+  std::string warnMisspeltPrefix;    // a variable of one row, one edit from another variable:
+  std::string warnMisspeltSuffix;    //   prefix + the other name + suffix
 };
 
 // The texts, built on first use.

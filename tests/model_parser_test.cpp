@@ -131,6 +131,27 @@ TEST_F(ParserTest, TermsSignsAndCoefficients) {
   EXPECT_EQ(A(3, 4), 1);
 }
 
+// The texts the model warnings point out keep their reading: the language
+// does not change under stored models.
+TEST_F(ParserTest, TextsThatDrawWarningsReadAsBefore) {
+  struct Case {
+    const char* row;
+    std::string names;                 // CNAME after the goal row's X
+    std::vector<double> coefficients;  // row 2, columns 0, 1, ...
+  };
+  const Case cases[] = {
+      {"3X-2Y <= 4", "X       X-2Y    ", {0, 3}},
+      {"X + 1.5E2X <= 4", "X       E2X     ", {1, 1.5}},
+      {"2X + Y + 3X <= 4", "X       Y       ", {3, 1}},
+      {"PROFIT + PROFTI <= 4", "X       PROFIT  PROFTI  ", {0, 1, 1}},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(Parse(std::string("MAX X\r\nST\r\nX <= 9\r\n") + c.row + "\r\n"), 1) << c.row << Messages();
+    EXPECT_EQ(W.CNAME, c.names) << c.row;
+    for (std::size_t j = 0; j < c.coefficients.size(); ++j) EXPECT_EQ(A(2, j), c.coefficients[j]) << c.row << j;
+  }
+}
+
 TEST_F(ParserTest, RowsMayShareOrSpanLines) {
   ASSERT_EQ(Parse("MAX X\r\nST\r\nX + Y\r\n+ Z <= 1 Y = 2 Z == 3 X > 0\r\n"), 1) << Messages();
   EXPECT_EQ(W.MROWS, 5);
