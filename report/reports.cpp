@@ -12,6 +12,7 @@
 #include "shell/calc_run.h"
 #include "shell/numbers.h"
 #include "shell/texts.h"
+#include "solver/bound_cases.h"
 
 namespace tavo {
 
@@ -71,45 +72,21 @@ void CalcRun::MapValuesBack() {
     }
   }
 
-  // 2. Basic structural columns back through their bound substitution.
+  // 2. Basic structural columns back through their bound substitution; a
+  // column scaled to lie between 0 and 1 is no longer at its upper bound.
   for (int r = 0; r < m; ++r) {
     const int h = W.JHEAD[r];
     if (h < 1 || h > n) continue;
     const int c = h - 1;
-    const int t = W.BNDFLG[c] & 31;
-    if (t == 8 || t == 9) {
-      W.ALPHA[r] = -W.ALPHA[r];
-      if (t == 9) W.ALPHA[r] += W.UBND[c];
-    } else {
-      if (t == 1) {
-        if (W.UBND[c] != 0) W.ALPHA[r] *= W.UBND[c];
-        W.ATUPR[c] = 0;
-      } else if (t == 3) {
-        if (W.UBND[c] != 0) W.ALPHA[r] *= (W.UBND[c] - W.LBND[c]);
-        W.ATUPR[c] = 0;
-      }
-      if (W.LBND[c] != 0) W.ALPHA[r] += W.LBND[c];
-    }
+    const BoundCase bc = ClassifyBounds(W.BNDFLG[c]);
+    W.ALPHA[r] = BasicValueBack(bc, W.ALPHA[r], W.UBND[c], W.LBND[c]);
+    if (IsScaledToUnit(bc)) W.ATUPR[c] = 0;
   }
 
-  // 3. Values of the nonbasic structural columns.
+  // 3. Values of the nonbasic (and fixed) structural columns.
   for (int c = 0; c < n; ++c) {
-    const int t = W.BNDFLG[c] & 31;
-    const bool nonbasic = W.KINBAS[c] == 0;
-    if (t == 4) {
-      W.XVAL[c] = W.LBND[c];
-    } else if (t == 8 || t == 9) {
-      if (nonbasic) W.XVAL[c] = W.UBND[c];
-    } else if (t == 3) {
-      if (W.ATUPR[c]) {
-        W.XVAL[c] = W.UBND[c];
-      } else if (nonbasic) {
-        W.XVAL[c] = W.LBND[c];
-      }
-    } else {
-      if (t == 1 && W.ATUPR[c]) W.XVAL[c] = W.UBND[c];
-      if (W.LBND[c] != 0 && nonbasic) W.XVAL[c] = W.LBND[c];
-    }
+    W.XVAL[c] = PositionValueBack(ClassifyBounds(W.BNDFLG[c]), W.ATUPR[c] != 0, W.KINBAS[c] != 0, W.UBND[c], W.LBND[c],
+                                  W.XVAL[c]);
   }
 }
 
@@ -172,12 +149,10 @@ void CalcRun::BuildReports(int flag) {
     // column with both bounds was scaled by their width: per unit of the
     // model variable its reduced cost is the priced value times u / (u - l).
     const double u = W.UBND[j], l = W.LBND[j];
-    if (W.COLKND[j] == kKindBounded && (W.BNDFLG[j] & (kBndUpper | kBndLower)) == (kBndUpper | kBndLower) && u > 0 &&
-        u - l > 0)
-      d *= u / (u - l);
+    if (W.COLKND[j] == kKindBounded && HasBothBounds(W.BNDFLG[j]) && u > 0 && u - l > 0) d *= u / (u - l);
     if (std::fabs(d) < settings.ZTOL) d = 0;
     d = ROUND6(d);  // reduced costs are always shown to six decimals
-    if (W.BNDFLG[j] & kBndNoLower) d = -d;
+    if (IsNegated(SubstitutionCase(W.BNDFLG[j]))) d = -d;
 
     double x = W.XACT[j];
     if (round) {

@@ -15,6 +15,7 @@
 #include "shell/calc_run.h"
 #include "shell/numbers.h"
 #include "shell/texts.h"
+#include "solver/bound_cases.h"
 
 namespace tavo {
 
@@ -91,7 +92,7 @@ void BuildNodeBounds(Workspace& W, long long current, NodeBounds& b) {
 // solution at all (fixing the column at either bound would break the other).
 bool BoundsCross(const NodeBounds& b) {
   for (std::size_t j = 0; j < b.upper.size(); ++j) {
-    if ((b.flags[j] & kBndUpper) && (b.flags[j] & kBndLower) && b.upper[j] < b.lower[j]) return true;
+    if (HasBothBounds(b.flags[j]) && b.upper[j] < b.lower[j]) return true;
   }
   return false;
 }
@@ -253,7 +254,7 @@ void CalcRun::SelectBranchingVariable() {
       const double x = W.XACT[j - 1];
       const double fl = std::floor(x);
       const double f = x - fl;
-      const bool fractional = f >= etol && std::fabs(f - 1) >= etol && (W.BNDFLG[j - 1] & kBndInteger) != 0;
+      const bool fractional = f >= etol && std::fabs(f - 1) >= etol && IsInteger(W.BNDFLG[j - 1]);
       // Scratch marks of the selection; set-up rebuilds the kinds before the
       // next solve.
       W.COLKND[j - 1] = fractional ? 1 : 0;
@@ -309,8 +310,8 @@ void CalcRun::SelectBranchingVariable() {
   // one is branched on when no basic column was chosen (the branch across
   // its bound is empty and closed at once).
   for (int j = 0; j < n; ++j) {
-    if (!(W.BNDFLG[j] & kBndInteger)) continue;
-    const bool fixed = (W.BNDFLG[j] & 15) == kBndFixed;
+    if (!IsInteger(W.BNDFLG[j])) continue;
+    const bool fixed = SubstitutionCase(W.BNDFLG[j]) == BoundCase::kFixed;
     if (W.KINBAS[j] != 0 && !fixed) continue;
     const double x = W.XACT[j];
     const double fl = std::floor(x);
@@ -349,8 +350,8 @@ void CalcRun::PrepareNode() {
   // that cross, though the search never loads such a node).
   for (int j = 0; j < n; ++j) {
     const std::uint8_t f = W.BNDFLG[j];
-    if ((f & kBndUpper) && (f & kBndLower) && W.UBND[j] <= W.LBND[j]) {
-      W.BNDFLG[j] = static_cast<std::uint8_t>((f & 0xF0) | kBndFixed);
+    if (HasBothBounds(f) && W.UBND[j] <= W.LBND[j]) {
+      W.BNDFLG[j] = FixedFlags(f);
       W.UBND[j] = 0;
     }
   }
@@ -366,31 +367,36 @@ void CalcRun::UndoBoundSubstitution() {
 
   for (int j = 0; j < n; ++j) {
     double* col = &W.AMAT[static_cast<std::size_t>(j) * m];
-    const std::uint8_t F = W.BNDFLG[j];
     const double u = W.UBND[j];
     const double l = W.LBND[j];
-    if (F & kBndNoLower) {
-      for (int i = 0; i < m; ++i) col[i] = -col[i];
-      // x = u - y; as in the substitution, the integer mark does not count.
-      if ((F & 31) == (kBndNoLower | kBndUpper)) {
+    switch (SubstitutionCase(W.BNDFLG[j])) {
+      case BoundCase::kNonpositive:
+        for (int i = 0; i < m; ++i) col[i] = -col[i];
+        break;
+      case BoundCase::kAboveOnly:
+        for (int i = 0; i < m; ++i) col[i] = -col[i];
         for (int i = 0; i < m; ++i) W.XB[i] += col[i] * u;
-      }
-    } else if (F & kBndLower) {
-      // A width of 0 cannot come from the substitution (equal bounds make
-      // the column fixed); dividing by it would only spoil the column.
-      if ((F & kBndUpper) && u - l != 0) {
-        const double width = u - l;
-        for (int i = 0; i < m; ++i) col[i] /= width;
-      }
-      for (int i = 0; i < m; ++i) W.XB[i] += col[i] * l;
-    } else if (F & kBndUpper) {
-      if (u != 0) {
-        for (int i = 0; i < m; ++i) col[i] /= u;
-      }
-    } else if (F & kBndFixed) {
-      for (int i = 0; i < m; ++i) W.XB[i] += col[i] * l;
-    } else {
-      continue;  // the column was not substituted
+        break;
+      case BoundCase::kBetween:
+        // A width of 0 cannot come from the substitution (equal bounds make
+        // the column fixed); dividing by it would only spoil the column.
+        if (u - l != 0) {
+          const double width = u - l;
+          for (int i = 0; i < m; ++i) col[i] /= width;
+        }
+        for (int i = 0; i < m; ++i) W.XB[i] += col[i] * l;
+        break;
+      case BoundCase::kLowerOnly:
+      case BoundCase::kFixed:
+        for (int i = 0; i < m; ++i) W.XB[i] += col[i] * l;
+        break;
+      case BoundCase::kUpperOnly:
+        if (u != 0) {
+          for (int i = 0; i < m; ++i) col[i] /= u;
+        }
+        break;
+      default:
+        continue;  // the column was not substituted
     }
     for (int i = 0; i < m; ++i) {
       if (std::fabs(col[i]) < ztol) col[i] = 0;

@@ -12,6 +12,7 @@
 #include "shell/calc_run.h"
 #include "shell/numbers.h"
 #include "shell/texts.h"
+#include "solver/bound_cases.h"
 #include "solver/memory_limit.h"
 #include "solver/solver_detail.h"
 
@@ -20,8 +21,6 @@ namespace tavo {
 using solver_detail::At;
 
 namespace {
-
-constexpr std::uint8_t kLowFlags = 31;  // every flag except the integer bit
 
 // The column's name as the log shows it: its 8 stored characters without blanks.
 std::string ColumnName(const Workspace& W, int j) {
@@ -52,25 +51,6 @@ bool ColumnIsFinite(const double* col, int m) {
     if (!std::isfinite(col[i])) return false;
   }
   return true;
-}
-
-// Flags that the branch and bound builds for a node and that mean a plain
-// bound case: a free or bounded-above-only column that received a lower bound
-// from a branch has that lower bound; a free column that received an upper
-// bound only is bounded above only; a column fixed by its branches is fixed.
-// At the root none of these combinations reach here except "no lower bound,
-// upper bound, lower bound" (FREE, SUB and SLB of one variable), which means
-// the variable lies between its two bounds.
-std::uint8_t NormaliseBoundFlags(std::uint8_t f) {
-  std::uint8_t low = f & kLowFlags;
-  const std::uint8_t high = f & static_cast<std::uint8_t>(~kLowFlags);
-  if ((low & kBndFixed) && (low & (kBndFree | kBndNoLower)) && !(low & (kBndUpper | kBndLower))) low = kBndFixed;
-  if ((low & kBndFree) && (low & (kBndUpper | kBndLower)) && !(low & kBndFixed)) {
-    low &= static_cast<std::uint8_t>(~kBndFree);
-    if ((low & (kBndUpper | kBndLower)) == kBndUpper) low |= kBndNoLower;
-  }
-  if ((low & kBndNoLower) && (low & kBndLower)) low &= static_cast<std::uint8_t>(~kBndNoLower);
-  return static_cast<std::uint8_t>(high | low);
 }
 
 // Bytes set-up is about to allocate, in 128 bits so that nothing overflows.
@@ -206,7 +186,7 @@ int CalcRun::SetupAndSolve() {
   // declaration a contradictory combination.
   for (int j = 0; j < n; ++j) {
     std::uint8_t& f = W.BNDFLG[j];
-    if ((f & kLowFlags) == (kBndFree | kBndUpper)) f = static_cast<std::uint8_t>((f & ~kLowFlags) | kBndUpper);
+    if ((f & kBndCaseFlags) == (kBndFree | kBndUpper)) f = static_cast<std::uint8_t>((f & ~kBndCaseFlags) | kBndUpper);
   }
 
   // 3. The search arrays of an integer model.
@@ -340,7 +320,7 @@ void CalcRun::TransformModel(int mode) {
     // 4.1 Equal bounds fix the column at its lower bound. A column without
     // lower bound (flag 8) has no lower bound to compare with.
     if ((f & kBndUpper) && !(f & kBndNoLower) && u == l) {
-      f = static_cast<std::uint8_t>((f & ~(kBndUpper | kBndLower)) | kBndFixed);
+      f = FixedFlags(f);
       W.BNDFLG[j] = f;
       W.UBND[j] = 0;
     }
@@ -349,23 +329,32 @@ void CalcRun::TransformModel(int mode) {
       result.logText += T().setupBoundPrefix + ColumnName(W, j) + T().setupBoundSuffix;
       ++W.NERR;
     }
-    // 4.3 Substitution, by the first matching case.
-    if (f & kBndNoLower) {
-      for (int i = 0; i < m; ++i) acol[i] = -acol[i];  // x = -y
-      // x = u - y; the integer mark does not change the substitution.
-      if ((f & kLowFlags) == (kBndNoLower | kBndUpper)) {
+    // 4.3 Substitution of x by the standard form's variable y.
+    switch (SubstitutionCase(f)) {
+      case BoundCase::kNonpositive:  // x = -y
+        for (int i = 0; i < m; ++i) acol[i] = -acol[i];
+        break;
+      case BoundCase::kAboveOnly:  // x = u - y
+        for (int i = 0; i < m; ++i) acol[i] = -acol[i];
         for (int i = 0; i < m; ++i) W.XB[i] += acol[i] * u;
-      }
-    } else if (f & kBndLower) {
-      for (int i = 0; i < m; ++i) W.XB[i] -= acol[i] * l;  // x = l + y
-      if (f & kBndUpper) {
-        const double width = u - l;  // x = l + (u - l)y
+        break;
+      case BoundCase::kLowerOnly:  // x = l + y
+        for (int i = 0; i < m; ++i) W.XB[i] -= acol[i] * l;
+        break;
+      case BoundCase::kBetween: {  // x = l + (u - l)y
+        for (int i = 0; i < m; ++i) W.XB[i] -= acol[i] * l;
+        const double width = u - l;
         for (int i = 0; i < m; ++i) acol[i] *= width;
+        break;
       }
-    } else if (f & kBndUpper) {
-      for (int i = 0; i < m; ++i) acol[i] *= u;  // x = u*y
-    } else if (f & kBndFixed) {
-      for (int i = 0; i < m; ++i) W.XB[i] -= acol[i] * l;  // x fixed at l
+      case BoundCase::kUpperOnly:  // x = u*y
+        for (int i = 0; i < m; ++i) acol[i] *= u;
+        break;
+      case BoundCase::kFixed:  // x fixed at l
+        for (int i = 0; i < m; ++i) W.XB[i] -= acol[i] * l;
+        break;
+      default:  // x = y
+        break;
     }
     // 4.4 Back into the matrix, keeping the list of its nonzero rows.
     std::int64_t count = 0;
@@ -391,29 +380,11 @@ void CalcRun::TransformModel(int mode) {
 
   // 5. Kinds of the structural columns.
   for (int j = 0; j < n; ++j) {
-    const std::uint8_t t = W.BNDFLG[j] & static_cast<std::uint8_t>(~kBndInteger);
-    switch (t) {
-      case 0:
-      case kBndLower:
-      case kBndNoLower:
-      case kBndNoLower | kBndUpper:
-        W.COLKND[j] = kKindNonnegative;
-        break;
-      case kBndUpper:
-      case kBndUpper | kBndLower:
-        W.COLKND[j] = kKindBounded;
-        break;
-      case kBndFixed:
-        W.COLKND[j] = kKindFixedZero;
-        break;
-      case kBndFree:
-        W.COLKND[j] = kKindFree;
-        break;
-      default:
-        W.COLKND[j] = kKindNonnegative;
-        result.logText += T().setupFlagCombination;
-        ++W.NERR;
-        break;
+    const BoundCase c = ClassifyBounds(W.BNDFLG[j]);
+    W.COLKND[j] = ColumnKindOf(c);
+    if (c == BoundCase::kContradictory) {
+      result.logText += T().setupFlagCombination;
+      ++W.NERR;
     }
   }
 

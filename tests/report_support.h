@@ -15,6 +15,7 @@
 #include "shell/codec.h"
 #include "shell/recording_port.h"
 #include "shell/texts.h"
+#include "solver/bound_cases.h"
 
 namespace tavo::reporttest {
 
@@ -75,22 +76,8 @@ struct KeptRun {
     const int j = Col(name);
     const double y = W.KINBAS[j] > 0 ? W.XB[W.KINBAS[j] - 1] : (W.ATUPR[j] ? 1.0 : 0.0);
     const double u = W.UBND[j], l = W.LBND[j];
-    switch (W.BNDFLG[j] & 31) {
-      case 8:
-        return -y;
-      case 9:
-        return u - y;
-      case 2:
-        return l + y;
-      case 3:
-        return l + (u - l) * y;
-      case 1:
-        return u * y;
-      case 4:
-        return l;
-      default:
-        return y;
-    }
+    const BoundCase c = ClassifyBounds(W.BNDFLG[j]);
+    return c == BoundCase::kFixed ? l : BasicValueBack(c, y, u, l);
   }
   // Goal row k's basic value: its right-hand side (0) minus its linear form,
   // so the objective of a MAX row and minus the objective of a MIN row.

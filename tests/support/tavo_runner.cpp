@@ -8,6 +8,7 @@
 
 #include "shell/calc_run.h"
 #include "shell/recording_port.h"
+#include "solver/bound_cases.h"
 #include "solver/workspace.h"
 #include "tests/report_support.h"
 
@@ -163,27 +164,29 @@ std::string CheckModelTextReadsBack(const Model& model, const std::string& text)
   for (int v = 0; v < n; ++v) {
     const Var& var = model.vars[v];
     const int j = col[v];
-    const int flags = W.BNDFLG[j];
-    const bool integer = (flags & kBndInteger) != 0;
-    if (integer != (var.kind != VarKind::kContinuous)) differ(var.name + ": integer flag differs");
+    const std::uint8_t flags = W.BNDFLG[j];
+    if (IsInteger(flags) != (var.kind != VarKind::kContinuous)) differ(var.name + ": integer flag differs");
+    // The case the declarations written for the variable must give.
     const double lo = model.Lower(v), up = model.Upper(v);
-    int want = 0;
+    BoundCase want = BoundCase::kNonnegative;
     double wantU = 0, wantL = 0;
-    if (lo >= 0) {
-      if (lo == up) {
-        want = kBndFixed, wantL = lo;
-      } else {
-        if (lo > 0) want |= kBndLower, wantL = lo;
-        if (up != kInf) want |= kBndUpper, wantU = up;
-      }
+    if (lo >= 0 && lo == up) {
+      want = BoundCase::kFixed, wantL = lo;
+    } else if (lo >= 0) {
+      if (lo > 0) wantL = lo;
+      if (up != kInf) wantU = up;
+      want = lo > 0 ? (up != kInf ? BoundCase::kBetween : BoundCase::kLowerOnly)
+                    : (up != kInf ? BoundCase::kUpperOnly : BoundCase::kNonnegative);
+    } else if (up != kInf && up >= 0) {
+      want = BoundCase::kAboveOnly, wantU = up;
     } else {
-      want = kBndFree;
-      if (up != kInf && up >= 0) want = kBndUpper | kBndNoLower, wantU = up;
+      want = BoundCase::kFree;
     }
-    const int got = flags & ~kBndInteger;
+    const int got = flags & kBndCaseFlags;
     std::ostringstream o;
     o.precision(17);
-    if (got != want) o << var.name << ": bound flags " << got << " instead of " << want << "; ";
+    if (ClassifyBounds(flags) != want)
+      o << var.name << ": bound flags " << got << " instead of " << int(FlagsOf(want)) << "; ";
     if (W.UBND[j] != wantU) o << var.name << ": upper " << W.UBND[j] << " instead of " << wantU << "; ";
     if (W.LBND[j] != wantL) o << var.name << ": lower " << W.LBND[j] << " instead of " << wantL << "; ";
     if (!o.str().empty()) differ(o.str());
