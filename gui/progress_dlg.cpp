@@ -31,6 +31,11 @@ constexpr ProgressField kRows[tavo::kProgressFieldCount] = {
 // more than the iteration itself, so the screen follows at this pace.
 constexpr auto kRepaintInterval = std::chrono::milliseconds(33);
 
+// Value fields wide enough for a ten-digit value in exponent form
+// ("1.23456789e+012"), and the window around them.
+constexpr int kValueWidth = 60;
+constexpr int kDialogWidth = 101 + kValueWidth + 12;
+
 // The run starts this long after the window is shown, so that it is painted first.
 constexpr int kStartDelayMs = 10;
 
@@ -59,7 +64,7 @@ CProgressDlg::CProgressDlg(QWidget* parent) : QDialog(parent) {
     label->setGeometry(du.Rect(24, 10 + row * 16, 76, 12));
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     auto* value = new QLabel(this);
-    value->setGeometry(du.Rect(101, 10 + row * 16, 41, 12));
+    value->setGeometry(du.Rect(101, 10 + row * 16, kValueWidth, 12));
     value->setAlignment(Qt::AlignCenter);
     value->setFrameStyle(QFrame::Box | QFrame::Plain);
     value->setObjectName(QStringLiteral("field%1").arg(static_cast<int>(kRows[row])));
@@ -67,11 +72,11 @@ CProgressDlg::CProgressDlg(QWidget* parent) : QDialog(parent) {
   }
   stopButton_ = new QPushButton(tavo::gui::ToDisplay(t.forcedTermination), this);
   stopButton_->setObjectName(QStringLiteral("stop"));
-  stopButton_->setGeometry(du.Rect(55, 112, 50, 14));
+  stopButton_->setGeometry(du.Rect((kDialogWidth - 50) / 2, 112, 50, 14));
   // Enter must not stop a run; only a click (or Space on the button) does.
   stopButton_->setAutoDefault(false);
   connect(stopButton_, &QPushButton::clicked, this, &CProgressDlg::reject);
-  setFixedSize(du.X(160), du.Y(140));
+  setFixedSize(du.X(kDialogWidth), du.Y(140));
   for (std::size_t i = 0; i < fields_.size(); ++i) values_[i]->setText(tavo::gui::ToDisplay(fields_[i]));
   shown_ = fields_;
 
