@@ -8,6 +8,7 @@
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/terminal_port.h"
+#include "shell/model_warnings.h"
 #include "shell/optimise.h"
 #include "shell/settings.h"
 #include "shell/texts.h"
@@ -75,6 +76,10 @@ int Main(int argc, const char* const* argv) {
   bytes.clear();
   bytes.shrink_to_fit();
 
+  // Texts that read as something their writer most likely did not mean,
+  // before the run, in the form editors jump from.
+  if (options.warnings) WriteAll(stderr, WarningLines(FindModelWarnings(text), displayName, options.outputEncoding));
+
   // Make the output folder before a possibly long run, so a bad path fails at once.
   if (!options.outDir.empty() && !PrepareOutDir(options.outDir, reason)) {
     PrintReason(reason);
@@ -95,6 +100,10 @@ int Main(int argc, const char* const* argv) {
     }
     port.ClearProgress();
   }
+
+  // Without the log on standard output, the reasons of a rejection still
+  // reach the user.
+  if (!options.reportLog) WriteAll(stderr, DataErrorLines(result.logText, displayName, options.outputEncoding));
 
   bool outputFailed = false;
   if (!options.outDir.empty() && !WriteOutDir(options.outDir, result, reason)) {

@@ -131,6 +131,11 @@ std::string ParseOptions(int argc, const char* const* argv, Options& o) {
       o.command = Command::kHelp;
       return {};
     }
+    if (arg == "--no-warnings") {
+      o.warnings = false;
+      continue;
+    }
+    if (arg.starts_with("--no-warnings=")) return "option --no-warnings takes no value";
     // --name VALUE or --name=VALUE.
     std::string_view name = arg;
     std::string value;
@@ -193,6 +198,7 @@ const char* UsageText() {
          "                         ${XDG_CONFIG_HOME:-$HOME/.config}/Marvolen/TAVO.ini\n"
          "  --input-encoding ENC   cp932 (default) or utf-8: the encoding of MODEL\n"
          "  --output-encoding ENC  utf-8 (default, LF line ends) or cp932 (bytes unchanged)\n"
+         "  --no-warnings          no warnings about likely slips in MODEL on standard error\n"
          "\n"
          "Exit status:\n"
          "  0      optimal solution (result code 1)\n"

@@ -26,6 +26,8 @@ struct Options {
   std::string profile;
   Encoding inputEncoding = Encoding::kCp932;
   Encoding outputEncoding = Encoding::kUtf8;
+  // Warnings about likely slips in the model on standard error (--no-warnings turns them off).
+  bool warnings = true;
 };
 
 // Reads argv into `options`. Returns an empty string on success, else the

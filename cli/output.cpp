@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "shell/codec.h"
+#include "shell/texts.h"
 
 namespace tavo::cli {
 namespace {
@@ -65,6 +66,68 @@ std::string ComposeReport(const CalcResult& result, const Options& options) {
   if (options.reportColumns) AppendText(out, result.columnsText, e);
   if (options.reportRows) AppendText(out, result.rowsText, e);
   if (options.reportError) AppendText(out, result.errorText, e);
+  return out;
+}
+
+std::string WarningLines(const std::vector<ModelWarning>& warnings, const std::string& fileName, Encoding encoding) {
+  std::string out;
+  for (const ModelWarning& w : warnings) {
+    out += fileName + ":" + std::to_string(w.line) + ": " + ForOutput(T().warningLabel + w.text, encoding);
+    out += LineEnd(encoding);
+  }
+  return out;
+}
+
+namespace {
+
+std::string_view WithoutLeadingBlanks(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  return s;
+}
+
+std::string_view WithoutLineEnd(std::string_view s) {
+  while (!s.empty() && (s.back() == '\r' || s.back() == '\n')) s.remove_suffix(1);
+  return s;
+}
+
+// "Line n : text" -> n and text; false for any other line.
+bool SplitNumberedLine(std::string_view line, std::string_view& number, std::string_view& text) {
+  const std::string& prefix = T().linePrefix;
+  if (!line.starts_with(prefix)) return false;
+  std::size_t i = prefix.size(), start = i;
+  while (i < line.size() && line[i] >= '0' && line[i] <= '9') ++i;
+  if (i == start || !line.substr(i).starts_with(" :")) return false;
+  number = line.substr(start, i - start);
+  text = WithoutLeadingBlanks(line.substr(i + 2));
+  return true;
+}
+
+// Error lines of the log that carry no line number.
+bool IsUnnumberedError(std::string_view line) {
+  const Texts& t = T();
+  for (const std::string* known : {&t.msgNoSt, &t.msgNoObjective, &t.msgNoConstraint, &t.msgNoVariable, &t.outOfMemory,
+                                   &t.setupBoundPrefix, &t.setupFlagCombination, &t.setupNotFinite}) {
+    const std::string_view start = WithoutLineEnd(WithoutLeadingBlanks(*known));
+    if (!start.empty() && line.starts_with(start)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string DataErrorLines(std::string_view logText, const std::string& fileName, Encoding encoding) {
+  std::string out;
+  while (!logText.empty()) {
+    const std::size_t end = logText.find('\n');
+    const std::string_view line = WithoutLineEnd(logText.substr(0, end));
+    logText.remove_prefix(end == std::string_view::npos ? logText.size() : end + 1);
+    std::string_view number, text;
+    if (SplitNumberedLine(line, number, text)) {
+      out += fileName + ":" + std::string(number) + ": " + ForOutput(text, encoding) + LineEnd(encoding);
+    } else if (IsUnnumberedError(WithoutLeadingBlanks(line))) {
+      out += fileName + ": " + ForOutput(WithoutLeadingBlanks(line), encoding) + LineEnd(encoding);
+    }
+  }
   return out;
 }
 

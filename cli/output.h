@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/options.h"
 #include "shell/calc_result.h"
+#include "shell/model_warnings.h"
 
 namespace tavo::cli {
 
@@ -25,6 +27,17 @@ std::string MessageLine(std::string_view cp932, Encoding encoding);
 // The chosen texts in the order log, columns, rows, error, each given a line
 // end when it lacks one; empty texts contribute nothing.
 std::string ComposeReport(const CalcResult& result, const Options& options);
+
+// The model's warnings for standard error, one line each in the form
+// compilers use, "FILE:LINE: 警告: text", in the output encoding. FILE is the
+// model's name as the user gave it.
+std::string WarningLines(const std::vector<ModelWarning>& warnings, const std::string& fileName, Encoding encoding);
+
+// The data-error lines of a calculation log in the same form: "Line n : text"
+// becomes "FILE:n: text", and an error line without line number (a missing
+// heading, no objective, the set-up's bound and number errors, too large a
+// model) becomes "FILE: text". Empty when the log holds no error line.
+std::string DataErrorLines(std::string_view logText, const std::string& fileName, Encoding encoding);
 
 // Reads the model: a file, or standard input for "-". On failure returns
 // false with a one-line reason.

@@ -411,7 +411,8 @@ TEST_F(CliTest, DataErrorsExit1WithTheDataErrorMessage) {
   Model("setup.tvd", Crlf("MAX X\nST\nX + Y <= 4\nEND\nSUB X 2\nSLB X 3\n"));
   Outcome setup = Tavo("solve setup.tvd --out-dir out --report none");
   EXPECT_EQ(setup.status, 1);
-  EXPECT_EQ(setup.err, oneLine);
+  // Without the log on standard output its error line follows the message.
+  EXPECT_EQ(setup.err, oneLine + "setup.tvd: " + CrLfToLf(Utf8(T().setupBoundPrefix + "X" + T().setupBoundSuffix)));
   EXPECT_NE(ReadBytes(dir_ / "out" / "log.txt").find("ERROR !!  "), std::string::npos);
 }
 
@@ -563,6 +564,79 @@ TEST_F(CliTest, SecondInterruptEndsTheProgramAtOnce) {
   Model("model.tvd", Crlf(kPlan));
   EXPECT_EQ(SolveWithInterrupts(dir_, 2), 130);
   EXPECT_FALSE(fs::exists(dir_ / "out" / "log.txt"));
+}
+
+// ---- Warnings and data-error lines on standard error ----
+// Lines in the form compilers use (FILE:LINE: ...), so that editors can jump
+// to the line.
+
+const char* const kSlips =
+    "MAX 3PROFIT + COST\n"
+    "ST\n"
+    "PROFIT + COST <= 10\n"
+    "PROFTI - COST >= 2\n"
+    "3X-2Y + COST <= 4\n";
+
+// The two warnings of kSlips for a model named `file`, in code page 932 with
+// the given line end.
+std::string SlipWarnings(const std::string& file, const std::string& lineEnd) {
+  return file + ":4: " + T().warningLabel + T().warnMisspeltPrefix + "PROFIT" + T().warnMisspeltSuffix + "( PROFTI )" +
+         lineEnd + file + ":5: " + T().warningLabel + T().warnOperatorInName + "( X-2Y )" + lineEnd;
+}
+
+TEST_F(CliTest, WarningsGoToStandardErrorAndNeverChangeTheOutcome) {
+  Model("slips.tvd", Crlf(kSlips));
+  const std::string warnings = Utf8(SlipWarnings("slips.tvd", "\n"));
+  Outcome check = Tavo("check slips.tvd --report none");
+  EXPECT_EQ(check.status, 0);
+  EXPECT_EQ(check.err, warnings);
+  Outcome solve = Tavo("solve slips.tvd --report columns,rows,error");
+  EXPECT_EQ(solve.status, 0);
+  EXPECT_EQ(solve.err, warnings + Utf8(T().statusMessage[1]) + "\n");
+
+  // --no-warnings: only the status message; the texts are the same.
+  Outcome quiet = Tavo("solve slips.tvd --report columns,rows,error --no-warnings");
+  EXPECT_EQ(quiet.status, 0);
+  EXPECT_EQ(quiet.err, Utf8(T().statusMessage[1]) + "\n");
+  EXPECT_EQ(quiet.out, solve.out);
+  EXPECT_EQ(Tavo("check slips.tvd --no-warnings").err, "");
+
+  // The output encoding applies; standard input is named as such.
+  EXPECT_EQ(Tavo("check slips.tvd --report none --output-encoding cp932").err, SlipWarnings("slips.tvd", "\r\n"));
+  const std::string text = Crlf(kSlips);
+  EXPECT_EQ(Tavo("check - --report none", &text).err, Utf8(SlipWarnings("standard input", "\n")));
+
+  // Clean models and the bundled examples draw none.
+  Model("plan.tvd", Crlf(kPlan));
+  EXPECT_EQ(Tavo("check plan.tvd --report none").err, "");
+  EXPECT_EQ(Tavo("check --no-warnings=1 plan.tvd").status, 64);
+}
+
+TEST_F(CliTest, DataErrorLinesFollowWhenTheLogIsNotPrinted) {
+  const std::string box = Utf8(T().dataErrorBox);
+  const std::string oneLine = box.substr(0, box.find("\r\n")) + " " + box.substr(box.find("\r\n") + 2) + "\n";
+  // "Line n : text( detail )" of the log becomes "FILE:n: text( detail )".
+  auto numbered = [](const std::string& file, int line, const std::string& message, const std::string& detail) {
+    return file + ":" + std::to_string(line) + ": " + Utf8(message.substr(message.find(':') + 2) + detail) + " )\n";
+  };
+
+  Model("goal.tvd", Crlf("MAX X + Z\nST\nX <= 4\nX + Y >= Q\n"));
+  const std::string errors =
+      numbered("goal.tvd", 1, T().msgUnregisteredVar, "Z") + numbered("goal.tvd", 4, T().msgRhsNotNumber, "Q");
+  Outcome solve = Tavo("solve goal.tvd --report columns");
+  EXPECT_EQ(solve.status, 1);
+  EXPECT_EQ(solve.err, oneLine + errors);
+  Outcome check = Tavo("check goal.tvd --report none");
+  EXPECT_EQ(check.status, 1);
+  EXPECT_EQ(check.err, oneLine + errors);
+  // With the log on standard output the lines are there only.
+  EXPECT_EQ(Tavo("solve goal.tvd --report log").err, oneLine);
+
+  // An error line without line number keeps its text after the file name.
+  Model("nost.tvd", Crlf("MAX X + Y\n"));
+  std::string noSt = T().msgNoSt;
+  noSt.erase(0, noSt.find_first_not_of(' '));
+  EXPECT_EQ(Tavo("check nost.tvd --report none").err, oneLine + "nost.tvd: " + CrLfToLf(Utf8(noSt)));
 }
 
 }  // namespace
