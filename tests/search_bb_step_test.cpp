@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <sstream>
+#include <tuple>
 
 #include "report_support.h"
 
@@ -57,6 +58,20 @@ class ScriptedSearch : public ::testing::Test, protected reporttest::KeptRun {
     return "var " + std::to_string(W.g_branchVar) + " floor " + std::to_string(W.g_branchFloor) + " up " +
            std::to_string(W.g_branchUpFirst);
   }
+  // The search's position: state, current node, last node, and the last
+  // branching (column and value).
+  std::string SearchText() {
+    std::ostringstream o;
+    o << "state " << W.g_bbState << " current " << W.g_bbCurrent << " last " << W.g_bbLastNode << " branched "
+      << W.g_lastBranchVar << " at " << W.g_lastBranchValue;
+    return o.str();
+  }
+  // Column j's bound flags and bounds.
+  std::string BoundsText(int j) {
+    std::ostringstream o;
+    o << "flags " << int(W.BNDFLG[j]) << " lower " << W.LBND[j] << " upper " << W.UBND[j];
+    return o.str();
+  }
   // Node i's whole record, for comparing in one line.
   std::string NodeText(int i) {
     const BbNode& b = W.g_bbNodes[i];
@@ -74,69 +89,47 @@ TEST_F(ScriptedSearch, DepthFirstOrderNodeTableAndIncumbent) {
   Load(TwoIntegers());
 
   // Root: X = 2.5 is fractional and branched (floor 2, ceiling 3), down
-  // child first; the children are open.
+  // child first; the children are open. Node 1's bounds: X <= 2, Y
+  // unbounded; the next solve starts afresh; the first step saved the basis.
   EXPECT_EQ(Solve(1, {2.5, 1.0}, 10, "root"), 1);
-  EXPECT_EQ(W.g_bbState, 1);
-  EXPECT_EQ(W.g_bbCurrent, 1);
-  EXPECT_EQ(W.g_bbLastNode, 2);
+  EXPECT_EQ(SearchText(), "state 1 current 1 last 2 branched 0 at 2.5");
   EXPECT_EQ(NodeText(0), "parent -1 dir -1 status 0 var 0 at 2|3 children 1 2 solved 0");
   EXPECT_EQ(NodeText(1), "parent 0 dir 0 status 0 var 0 at 0|0 children 0 0 solved -1");
   EXPECT_EQ(NodeText(2), "parent 0 dir 1 status 0 var 0 at 0|0 children 0 0 solved -1");
-  EXPECT_EQ(W.g_lastBranchVar, 0);
-  EXPECT_DOUBLE_EQ(W.g_lastBranchValue, 2.5);
-  // Node 1's bounds: X <= 2, Y unbounded; the next solve starts afresh.
-  EXPECT_TRUE(W.BNDFLG[0] & kBndUpper);
-  EXPECT_DOUBLE_EQ(W.UBND[0], 2);
-  EXPECT_EQ(W.BNDFLG[1], kBndInteger);
-  EXPECT_EQ(W.PHASE, 0);
-  EXPECT_EQ(W.INFEAS, 1);
-  EXPECT_EQ(W.ITER, 0);
-  EXPECT_EQ(W.INVREQ, 0);
-  // The first step saved the basis.
-  EXPECT_EQ(W.JHSAVE[1], 1);
+  EXPECT_EQ(BoundsText(0), "flags 33 lower 0 upper 2");
+  EXPECT_EQ(BoundsText(1), "flags 32 lower 0 upper 0");
+  EXPECT_EQ(std::tuple(W.PHASE, W.INFEAS, W.ITER, W.INVREQ, W.JHSAVE[1]), std::tuple(0, 1, 0, 0, 1));
 
   // Node 1: X moved to 2, Y = 1.5 is branched: nodes 3 (down) and 4 (up).
   EXPECT_EQ(Solve(1, {2.0, 1.5}, 9, "node1"), 1);
-  EXPECT_EQ(W.g_bbCurrent, 3);
-  EXPECT_EQ(W.g_bbLastNode, 4);
+  EXPECT_EQ(SearchText(), "state 1 current 3 last 4 branched 1 at 1.5");
   EXPECT_EQ(NodeText(1), "parent 0 dir 0 status 0 var 1 at 1|2 children 3 4 solved 1");
-  EXPECT_DOUBLE_EQ(W.UBND[0], 2);
-  EXPECT_DOUBLE_EQ(W.UBND[1], 1);
+  EXPECT_EQ(BoundsText(0) + ", " + BoundsText(1), "flags 33 lower 0 upper 2, flags 33 lower 0 upper 1");
 
   // Node 3 is infeasible: closed, the scan takes node 4 (X <= 2, Y >= 2).
   EXPECT_EQ(Solve(2, {0, 0}, 0, "node3"), 2);
   EXPECT_EQ(NodeText(3), "parent 1 dir 0 status 2 var 0 at 0|0 children 0 0 solved 2");
-  EXPECT_EQ(W.g_bbCurrent, 4);
-  EXPECT_EQ(W.g_lastBranchVar, -1);
-  EXPECT_DOUBLE_EQ(W.UBND[0], 2);
-  EXPECT_TRUE(W.BNDFLG[1] & kBndLower);
-  EXPECT_DOUBLE_EQ(W.LBND[1], 2);
+  EXPECT_EQ(SearchText(), "state 1 current 4 last 4 branched -1 at -1");
+  EXPECT_EQ(BoundsText(0) + ", " + BoundsText(1), "flags 33 lower 0 upper 2, flags 34 lower 2 upper 0");
 
-  // Node 4 is integral: the incumbent; the scan goes back up to node 2.
+  // Node 4 is integral: the incumbent; the scan goes back up to node 2
+  // (X >= 3, Y without its earlier bounds).
   EXPECT_TRUE(port.fields.find(ProgressField::kFeasibility) == port.fields.end());
   EXPECT_EQ(Solve(1, {2.0, 2.0}, 8, "node4"), 1);
   EXPECT_EQ(NodeText(4), "parent 1 dir 1 status 1 var 0 at 0|0 children 0 0 solved 3");
-  EXPECT_EQ(W.g_haveIncumbent, 1);
-  EXPECT_DOUBLE_EQ(W.g_incumbentGoals[0], 8);
-  EXPECT_EQ(W.g_incumbentReports[0], "node4");
+  EXPECT_EQ(std::tuple(W.g_haveIncumbent, W.g_incumbentGoals[0], W.g_incumbentReports[0]), std::tuple(1, 8.0, "node4"));
   EXPECT_EQ(port.fields[ProgressField::kFeasibility], T().feasible);
   EXPECT_EQ(W.FEASSHOWN, 1);
-  EXPECT_EQ(W.g_bbCurrent, 2);
-  // Node 2: X >= 3, Y without its earlier bounds.
-  EXPECT_TRUE(W.BNDFLG[0] & kBndLower);
-  EXPECT_DOUBLE_EQ(W.LBND[0], 3);
-  EXPECT_EQ(W.BNDFLG[1], kBndInteger);
-  EXPECT_DOUBLE_EQ(W.LBND[1], 0);
+  EXPECT_EQ(SearchText(), "state 1 current 2 last 4 branched -1 at -1");
+  EXPECT_EQ(BoundsText(0) + ", " + BoundsText(1), "flags 34 lower 3 upper 0, flags 32 lower 0 upper 0");
 
   // Node 2 is worse than the incumbent: closed; nothing is left open, and
   // the incumbent's reports come back.
   EXPECT_EQ(Solve(1, {3.0, 0.5}, 7, "node2"), 1);
   EXPECT_EQ(NodeText(2), "parent 0 dir 1 status 2 var 0 at 0|0 children 0 0 solved 4");
-  EXPECT_EQ(W.g_bbState, 2);
-  EXPECT_EQ(W.g_bbCurrent, -1);
-  EXPECT_EQ(run.result.columnsText, "node4");
-  EXPECT_EQ(run.result.rowsText, "node4 rows");
-  EXPECT_EQ(run.result.errorText, "node4 error");
+  EXPECT_EQ(SearchText(), "state 2 current -1 last 4 branched -1 at -1");
+  EXPECT_EQ(run.result.columnsText + "|" + run.result.rowsText + "|" + run.result.errorText,
+            "node4|node4 rows|node4 error");
 }
 
 TEST_F(ScriptedSearch, BranchWithoutEffectClosesTheFirstChildOnly) {
@@ -146,24 +139,19 @@ TEST_F(ScriptedSearch, BranchWithoutEffectClosesTheFirstChildOnly) {
   // closed rather than branched on X once more.
   EXPECT_EQ(Solve(1, {2.5, 1.0}, 10, "node1"), 1);
   EXPECT_EQ(Node(1).status, 2);
-  EXPECT_EQ(W.g_bbCurrent, 2);
-  EXPECT_EQ(W.g_bbLastNode, 2);
+  EXPECT_EQ(SearchText(), "state 1 current 2 last 2 branched -1 at -1");
   // Node 2, taken up after a closed node, has nothing to compare with: the
   // same value is branched normally. (Its down child, X <= 2 under X >= 3,
   // is empty and closed at once; the up child is loaded.)
   EXPECT_EQ(Solve(1, {2.5, 1.0}, 10, "node2"), 1);
-  EXPECT_EQ(Node(2).status, 0);
-  EXPECT_EQ(Node(3).status, 2);
-  EXPECT_EQ(W.g_bbCurrent, 4);
+  EXPECT_EQ(std::tuple(Node(2).status, Node(3).status, W.g_bbCurrent), std::tuple(0, 2, 4));
 }
 
 TEST_F(ScriptedSearch, ShortTableClosesTheRootWithoutAnIncumbent) {
   Load(TwoIntegers(), 2);
   // Even an integral root is not recorded: the branching test fails first.
   EXPECT_EQ(Solve(1, {2.0, 1.0}, 10, "root"), 2);
-  EXPECT_EQ(Node(0).status, 2);
-  EXPECT_EQ(W.g_haveIncumbent, 0);
-  EXPECT_EQ(W.g_bbState, 2);
+  EXPECT_EQ(std::tuple(Node(0).status, W.g_haveIncumbent, W.g_bbState), std::tuple(2, 0, 2));
 }
 
 TEST_F(ScriptedSearch, EmptyTableIsHandledLikeAShortOne) {
@@ -175,8 +163,7 @@ TEST_F(ScriptedSearch, EmptyTableIsHandledLikeAShortOne) {
 TEST_F(ScriptedSearch, IntegralRootEndsTheSearchAtOnce) {
   Load(TwoIntegers());
   EXPECT_EQ(Solve(1, {3.0, 1.0}, 11, "root"), 1);
-  EXPECT_EQ(Node(0).status, 1);
-  EXPECT_EQ(W.g_bbState, 2);
+  EXPECT_EQ(std::tuple(Node(0).status, W.g_bbState), std::tuple(1, 2));
   EXPECT_EQ(run.result.columnsText, "root");
 }
 
@@ -189,9 +176,7 @@ TEST_F(ScriptedSearch, TableFillsUpAndTheSearchStops) {
   EXPECT_EQ(Solve(1, {2.0, 1.5}, 9, "node1"), 1);
   EXPECT_EQ(W.g_bbCurrent, 3);
   EXPECT_EQ(Solve(1, {2.0, 1.0}, 8, "node3"), 2);  // integral, but no room left
-  EXPECT_EQ(Node(3).status, 2);
-  EXPECT_EQ(W.g_bbState, 2);
-  EXPECT_EQ(W.g_haveIncumbent, 0);
+  EXPECT_EQ(std::tuple(Node(3).status, W.g_bbState, W.g_haveIncumbent), std::tuple(2, 2, 0));
 }
 
 TEST_F(ScriptedSearch, EqualBoundsFixTheColumn) {
@@ -200,9 +185,7 @@ TEST_F(ScriptedSearch, EqualBoundsFixTheColumn) {
   EXPECT_EQ(Solve(1, {2.5}, 10, "root"), 1);
   EXPECT_EQ(Solve(1, {2.0, 8.0}, 9, "node1"), 1);  // down child: integral
   EXPECT_EQ(W.g_bbCurrent, 2);
-  EXPECT_EQ(W.BNDFLG[0], kBndInteger | kBndFixed);
-  EXPECT_DOUBLE_EQ(W.LBND[0], 3);
-  EXPECT_DOUBLE_EQ(W.UBND[0], 0);
+  EXPECT_EQ(BoundsText(0), "flags 36 lower 3 upper 0");  // integer, fixed
   EXPECT_EQ(W.COLKND[0], kKindFixedZero);
 }
 
@@ -229,10 +212,8 @@ TEST_F(ScriptedSearch, CrossedBoundsCloseTheNodeWithoutASolve) {
   // is the one loaded.
   EXPECT_EQ(Node(1).status, 2);
   EXPECT_NE(Node(1).solvedAt, -1);
-  EXPECT_EQ(W.g_bbCurrent, 2);
-  EXPECT_TRUE(W.BNDFLG[0] & kBndUpper);
-  EXPECT_DOUBLE_EQ(W.UBND[0], 2);
-  EXPECT_EQ(W.g_lastBranchVar, -1);
+  EXPECT_EQ(SearchText(), "state 1 current 2 last 2 branched -1 at -1");
+  EXPECT_EQ(BoundsText(0), "flags 33 lower 0 upper 2");
 }
 
 // ---- The selection ----
@@ -249,9 +230,7 @@ TEST_F(ScriptedSearch, SelectionTakesTheLargestSmallerPenaltyAndItsDirection) {
   // Row 1 (X): down = max(2, |2·0.25/1|) = 2; up = max(1, |1·0.75/-0.5|) = 1.5.
   // Row 2 (Y): down = max(1, |1·0.5/1|) = 1; no up candidate.
   EXPECT_EQ(Select(), "var 0 floor 2 up 1");
-  // The scratch marks of the selection.
-  EXPECT_EQ(W.BBIVAL[0], 2);
-  EXPECT_EQ(W.BBIVAL[1], 3);
+  EXPECT_EQ(std::tuple(W.BBIVAL[0], W.BBIVAL[1]), std::tuple(2, 3));  // the selection's scratch marks
 
   // Equal penalties: the column in the lower basis position wins.
   W.COLKND[0] = W.COLKND[1] = kKindNonnegative;
