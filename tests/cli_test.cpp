@@ -65,21 +65,13 @@ int CountLines(const std::string& text) {
 // The fields of the columns-report line of a variable ("" when missing):
 // number, name, status, activity, reduced cost.
 std::vector<std::string> ColumnLine(const std::string& columnsText, const std::string& name) {
-  std::string padded = name + std::string(8 - name.size(), ' ');
-  std::istringstream in(columnsText);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::vector<std::string> fields;
-    std::size_t start = 0, tab;
-    while ((tab = line.find('\t', start)) != std::string::npos) {
-      fields.push_back(line.substr(start, tab - start));
-      start = tab + 1;
-    }
-    fields.push_back(line.substr(start));
-    if (fields.size() == 5 && fields[1] == padded) return fields;
-  }
-  return {};
+  const std::size_t at = columnsText.find("\t" + name + std::string(8 - name.size(), ' ') + "\t");
+  if (at == std::string::npos) return {};
+  const std::size_t start = columnsText.rfind('\n', at) + 1;
+  std::vector<std::string> fields;
+  std::istringstream line(columnsText.substr(start, columnsText.find('\r', at) - start));
+  for (std::string f; std::getline(line, f, '\t');) fields.push_back(f);
+  return fields;
 }
 
 const char* kPlan =
@@ -218,34 +210,31 @@ TEST_F(CliTest, UnreadableModelExits66NamingTheFile) {
 }
 
 TEST_F(CliTest, ModelNotValidInItsEncodingExits66WithLineAndByte) {
-  // A lead byte followed by a blank is no code page 932 character.
-  Model("bad932.tvd", Crlf("MAX X\nST\n  X + \x82 Y <= 4\n"));
-  Outcome cp = Tavo("check bad932.tvd");
-  EXPECT_EQ(cp.status, 66);
-  EXPECT_NE(cp.err.find("bad932.tvd"), std::string::npos) << cp.err;
-  EXPECT_NE(cp.err.find("line 3, byte 7"), std::string::npos) << cp.err;
-  EXPECT_EQ(CountLines(cp.err), 1);
-
-  // A stray continuation byte is no UTF-8.
-  Model("bad8.tvd", "MAX X\nST\nX \x80 <= 4\n");
-  Outcome u = Tavo("check bad8.tvd --input-encoding utf-8");
-  EXPECT_EQ(u.status, 66);
-  EXPECT_NE(u.err.find("bad8.tvd"), std::string::npos) << u.err;
-  EXPECT_NE(u.err.find("line 3, byte 3"), std::string::npos) << u.err;
-
-  // A truncated sequence at the very end, read from standard input.
-  std::string truncated = "MAX X\nST\nX <= 4 \xE3\x81";
-  Outcome t = Tavo("check - --input-encoding utf-8", &truncated);
-  EXPECT_EQ(t.status, 66);
-  EXPECT_NE(t.err.find("standard input"), std::string::npos) << t.err;
-  EXPECT_NE(t.err.find("line 3, byte 8"), std::string::npos) << t.err;
-
-  // Well-formed UTF-8 that code page 932 cannot hold (an emoji).
-  Model("emoji.tvd", "MAX X\nST\nX <= 4 ! \xF0\x9F\x98\x80\n");
-  Outcome e = Tavo("check emoji.tvd --input-encoding utf-8");
-  EXPECT_EQ(e.status, 66);
-  EXPECT_NE(e.err.find("line 3, byte 10"), std::string::npos) << e.err;
-
+  struct Case {
+    const char* why;
+    std::string bytes;
+    const char* args;  // "-": the bytes come on standard input
+    const char* where;
+  };
+  const Case cases[] = {
+      {"a lead byte followed by a blank is no code page 932 character", Crlf("MAX X\nST\n  X + \x82 Y <= 4\n"), "",
+       "line 3, byte 7"},
+      {"a stray continuation byte is no UTF-8", "MAX X\nST\nX \x80 <= 4\n", " --input-encoding utf-8",
+       "line 3, byte 3"},
+      {"a truncated sequence at the very end", "MAX X\nST\nX <= 4 \xE3\x81", "-", "line 3, byte 8"},
+      {"well-formed UTF-8 that code page 932 cannot hold (an emoji)", "MAX X\nST\nX <= 4 ! \xF0\x9F\x98\x80\n",
+       " --input-encoding utf-8", "line 3, byte 10"},
+  };
+  for (const Case& c : cases) {
+    const bool fromStdin = std::string(c.args) == "-";
+    if (!fromStdin) Model("bad.tvd", c.bytes);
+    Outcome o =
+        fromStdin ? Tavo("check - --input-encoding utf-8", &c.bytes) : Tavo(std::string("check bad.tvd") + c.args);
+    EXPECT_EQ(o.status, 66) << c.why;
+    EXPECT_NE(o.err.find(fromStdin ? "standard input" : "bad.tvd"), std::string::npos) << c.why << ": " << o.err;
+    EXPECT_NE(o.err.find(c.where), std::string::npos) << c.why << ": " << o.err;
+    EXPECT_EQ(CountLines(o.err), 1) << c.why;
+  }
   // The same bytes that are bad as UTF-8 may be fine as code page 932 and
   // the other way round: the encoding option decides.
   std::string sjis;
@@ -378,21 +367,20 @@ TEST_F(CliTest, ExitStatusFollowsTheResultCode) {
   Model("optimal.tvd", Crlf(kPlan));
   Model("infeasible.tvd", Crlf("MAX X\nST\nX + Y <= 4\nX >= 6\n"));
   Model("unbounded.tvd", Crlf("MAX X\nST\nX - Y <= 4\n"));
-  Outcome optimal = Tavo("solve optimal.tvd --report none");
-  EXPECT_EQ(optimal.status, 0);
-  EXPECT_EQ(optimal.err, Utf8(T().statusMessage[1]) + "\n");
-  Outcome infeasible = Tavo("solve infeasible.tvd --report none");
-  EXPECT_EQ(infeasible.status, 2);
-  EXPECT_EQ(infeasible.err, Utf8(T().statusMessage[2]) + "\n");
-  Outcome unbounded = Tavo("solve unbounded.tvd --report none");
-  EXPECT_EQ(unbounded.status, 3);
-  EXPECT_EQ(unbounded.err, Utf8(T().statusMessage[3]) + "\n");
-  Outcome limited = Tavo("solve optimal.tvd --report log --set MAXITERATE=1");
-  EXPECT_EQ(limited.status, 4);
-  EXPECT_EQ(limited.err, Utf8(T().statusMessage[4]) + "\n");
-  EXPECT_NE(limited.out.find("*** ITERATION NUMBER IS OVER THE LIMIT ***"), std::string::npos);
-  // The progress line is drawn only on a terminal.
-  EXPECT_EQ(optimal.err.find('\x1b'), std::string::npos);
+  const std::pair<const char*, int> cases[] = {{"optimal.tvd --report none", 1},
+                                               {"infeasible.tvd --report none", 2},
+                                               {"unbounded.tvd --report none", 3},
+                                               {"optimal.tvd --report log --set MAXITERATE=1", 4}};
+  for (const auto& [args, code] : cases) {
+    Outcome o = Tavo(std::string("solve ") + args);
+    EXPECT_EQ(o.status, code == 1 ? 0 : code) << args;
+    // The status message in the output encoding; the progress line is drawn
+    // only on a terminal.
+    EXPECT_EQ(o.err, Utf8(T().statusMessage[code]) + "\n") << args;
+    if (code == 4) {
+      EXPECT_NE(o.out.find("*** ITERATION NUMBER IS OVER THE LIMIT ***"), std::string::npos);
+    }
+  }
 }
 
 TEST_F(CliTest, DataErrorsExit1WithTheDataErrorMessage) {
