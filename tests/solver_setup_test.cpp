@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "report_support.h"
@@ -180,29 +181,22 @@ TEST(SolverSetup, IntegerModelGetsItsSearchArrays) {
   r.run.settings.BB_LENGTH = 7;
   ASSERT_EQ(r.Solve(), kResultInfeasible) << r.Log();
   const Workspace& W = r.W;
-  EXPECT_EQ(W.g_bbNodes.size(), 7u);
-  EXPECT_EQ(W.g_bbNodes[0].parent, -1);
-  EXPECT_EQ(W.g_bbNodes[0].branchDir, -1);
-  EXPECT_EQ(W.g_branchCount, -1);
+  EXPECT_EQ(
+      std::tuple(W.g_bbNodes.size(), W.g_bbNodes[0].parent, W.g_bbNodes[0].branchDir, W.g_branchCount, W.g_bbState),
+      std::tuple(7u, -1, -1, -1, 0));
   EXPECT_EQ(W.g_incumbentGoals, std::vector<double>{-1.0e30});
   ASSERT_EQ(W.g_origColType.size(), static_cast<std::size_t>(W.NCOLS));
-  EXPECT_EQ(W.g_origColType[0], kBndInteger);
-  EXPECT_EQ(W.g_origColType[1], kBndUpper);
+  EXPECT_EQ(std::tuple(W.g_origColType[0], W.g_origColType[1]), std::tuple(kBndInteger, kBndUpper));
   EXPECT_EQ(W.g_origUpper, (std::vector<double>{0, 3}));
   EXPECT_EQ(W.BBIVAL.size(), static_cast<std::size_t>(W.NCOLS));
-  EXPECT_EQ(W.g_bbState, 0);
 }
 
 TEST(SolverSetup, ContinuousModelLeavesTheSearchCopiesAlone) {
   KeptRun r(Model({"MAX X + Y", "ST", "X + Y <= 1"}));
   ASSERT_EQ(r.Solve(), kResultOptimal);
-  EXPECT_TRUE(r.W.g_origLower.empty());
-  EXPECT_TRUE(r.W.g_origUpper.empty());
-  EXPECT_TRUE(r.W.g_origColType.empty());
+  EXPECT_TRUE(r.W.g_origLower.empty() && r.W.g_origUpper.empty() && r.W.g_origColType.empty());
   r.W.Release();
-  EXPECT_TRUE(r.W.BINV.empty());
-  EXPECT_TRUE(r.W.APATBEG.empty());
-  EXPECT_TRUE(r.W.PIMASK.empty());
+  EXPECT_TRUE(r.W.BINV.empty() && r.W.APATBEG.empty() && r.W.PIMASK.empty());
   EXPECT_FALSE(r.W.CNAME.empty());
 }
 
