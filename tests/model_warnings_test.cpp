@@ -148,6 +148,10 @@ TEST(ModelWarnings, BundledExamplesAndCleanModelsHaveNone) {
 TEST(ModelWarnings, BadInputNeverCrashes) {
   EXPECT_TRUE(FindModelWarnings("").empty());
   EXPECT_TRUE(FindModelWarnings("MAX").empty());
+  // A word of a megabyte is one name, looked at in linear time.
+  const std::string huge(1 << 20, 'Z');
+  EXPECT_TRUE(
+      FindModelWarnings("MAX X\r\nST\r\nX + Y <= 1\r\n" + huge + " + Y >= 1\r\n" + huge + "A <= 2\r\n").empty());
   std::mt19937 rng(20261207);
   const char* pieces[] = {"MAX ", "MIN ", "ST ", "END ", "INT ",   "GIN ", "SUB ", "X ", "X-Y ", "1.5E2X ", "+ ",
                           "- ",   "<= ",  "3 ",  "C1) ", "!c\r\n", "\r\n", "\x83", ",",  "@",    "INTORG "};
