@@ -102,8 +102,8 @@ bool CFindDlg::FindNext() {
     int l2, i2;
     editor_->getSelection(&line, &index, &l2, &i2);
   }
-  const bool found = editor_->findFirst(find_->text(), false, matchCase_->isChecked(), wholeWord_->isChecked(),
-                                        false, forward, line, index, true);
+  const bool found = editor_->findFirst(find_->text(), false, matchCase_->isChecked(), wholeWord_->isChecked(), false,
+                                        forward, line, index, true);
   if (!found) status_->setText(QStringLiteral("「%1」が見つかりません。").arg(find_->text()));
   return found;
 }
@@ -124,8 +124,8 @@ int CFindDlg::ReplaceAll() {
   if (find_->text().isEmpty()) return 0;
   int count = 0;
   editor_->beginUndoAction();
-  bool found = editor_->findFirst(find_->text(), false, matchCase_->isChecked(), wholeWord_->isChecked(), false,
-                                  true, 0, 0, true);
+  bool found = editor_->findFirst(find_->text(), false, matchCase_->isChecked(), wholeWord_->isChecked(), false, true,
+                                  0, 0, true);
   while (found) {
     editor_->replace(replace_->text());
     ++count;

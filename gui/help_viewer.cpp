@@ -19,8 +19,7 @@ QString ManualMarkdown() {
 QString InstalledManualPage() {
   const QString app = QCoreApplication::applicationDirPath();
   const QStringList candidates = {
-      app + QStringLiteral("/../share/tavo/manual/manual.html"),
-      QStringLiteral(TAVO_INSTALL_DOCDIR "/manual.html"),
+      app + QStringLiteral("/../share/tavo/manual/manual.html"), QStringLiteral(TAVO_INSTALL_DOCDIR "/manual.html"),
       app + QStringLiteral("/manual/manual.html"),  // the build folder
   };
   for (const QString& c : candidates) {

@@ -126,34 +126,58 @@ QAction* CMainFrame::Action(const QString& name) const { return findChild<QActio
 void CMainFrame::CreateActions() {
   struct Def {
     const char* name;
-    const char* text;      // menu text with its mnemonic
-    const char* prompt;    // status-bar prompt
-    const char* tip;       // tool-tip (tool-bar buttons)
-    const char* icon;      // tool-bar icon, or nullptr
+    const char* text;    // menu text with its mnemonic
+    const char* prompt;  // status-bar prompt
+    const char* tip;     // tool-tip (tool-bar buttons)
+    const char* icon;    // tool-bar icon, or nullptr
     QList<QKeySequence> keys;
   };
   const Def defs[] = {
       {"fileNew", "新規作成(&N)", "新規にﾌｧｲﾙを作成", "新規ﾌｧｲﾙ", "new", {QKeySequence(Qt::CTRL | Qt::Key_N)}},
       {"fileOpen", "開く(&O)...", "既存のﾌｧｲﾙを開く", "開く", "open", {QKeySequence(Qt::CTRL | Qt::Key_O)}},
-      {"fileSave", "上書き保存(&S)", "作業中のﾌｧｲﾙを上書きして保存", "上書保存", "save",
+      {"fileSave",
+       "上書き保存(&S)",
+       "作業中のﾌｧｲﾙを上書きして保存",
+       "上書保存",
+       "save",
        {QKeySequence(Qt::CTRL | Qt::Key_S)}},
       {"fileSaveAs", "名前を付けて保存(&A)...", "作業中のﾌｧｲﾙを新しい名前で保存", "名前を付けて保存", nullptr, {}},
       {"filePrint", "印刷(&P)...", "作業中のﾌｧｲﾙを印刷", "印刷", "print", {QKeySequence(Qt::CTRL | Qt::Key_P)}},
       {"filePrintSetup", "ﾌﾟﾘﾝﾀの設定(&R)...", "ﾌﾟﾘﾝﾀと印刷ｵﾌﾟｼｮﾝを変更", "印刷設定", nullptr, {}},
       {"appExit", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示", "終了", nullptr, {}},
-      {"editUndo", "元に戻す(&U)", "直前に行った動作を元に戻す", "元に戻す", nullptr,
+      {"editUndo",
+       "元に戻す(&U)",
+       "直前に行った動作を元に戻す",
+       "元に戻す",
+       nullptr,
        {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}},
       {"editRedo", "繰り返し(&R)", "直前に行った動作を繰り返す", "繰り返す", nullptr, {}},
-      {"editCut", "切り取り(&T)", "選択範囲を切り取ってｸﾘｯﾌﾟﾎﾞｰﾄﾞに移動する", "切り取り", "cut",
+      {"editCut",
+       "切り取り(&T)",
+       "選択範囲を切り取ってｸﾘｯﾌﾟﾎﾞｰﾄﾞに移動する",
+       "切り取り",
+       "cut",
        {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}},
-      {"editCopy", "ｺﾋﾟｰ(&C)", "選択範囲をｺﾋﾟｰしてｸﾘｯﾌﾟﾎﾞｰﾄﾞに保存する", "ｺﾋﾟｰ", "copy",
+      {"editCopy",
+       "ｺﾋﾟｰ(&C)",
+       "選択範囲をｺﾋﾟｰしてｸﾘｯﾌﾟﾎﾞｰﾄﾞに保存する",
+       "ｺﾋﾟｰ",
+       "copy",
        {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
-      {"editPaste", "貼り付け(&P)", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞの内容を挿入する", "貼り付け", "paste",
+      {"editPaste",
+       "貼り付け(&P)",
+       "ｸﾘｯﾌﾟﾎﾞｰﾄﾞの内容を挿入する",
+       "貼り付け",
+       "paste",
        {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}},
       {"editFind", "文字列の検索(&F)", "指定した文字列の検索", "検索", nullptr, {}},
       {"editReplace", "文字列の置換(&E)", "指定した文字列を他の文字列で置換", "置換", nullptr, {}},
       {"editSelectAll", "すべての範囲を選択(&A)", "ﾌｧｲﾙ内のすべてを選択", "すべて選択", nullptr, {}},
-      {"editNextError", "次のｴﾗｰ行(&N)", "最適化計算でﾃﾞｰﾀ ｴﾗｰのあった次の行へ移動", "次のｴﾗｰ行", nullptr,
+      {"editNextError",
+       "次のｴﾗｰ行(&N)",
+       "最適化計算でﾃﾞｰﾀ ｴﾗｰのあった次の行へ移動",
+       "次のｴﾗｰ行",
+       nullptr,
        {QKeySequence(Qt::Key_F4)}},
       {"settings", "TAVO初期値設定(&I)", "TAVO初期値設定", "初期値設定", "settings", {}},
       {"optimise", "TAVO最適化計算(&G)", "TAVO最適化計算", "最適化計算", "optimise", {}},
@@ -162,7 +186,11 @@ void CMainFrame::CreateActions() {
       {"helpHomePage", "作者のホームページ", "作者のホームページを開く", "ホームページ", nullptr, {}},
       {"appAbout", "TAVO のﾊﾞｰｼﾞｮﾝ情報(&A)...", "ﾌﾟﾛｸﾞﾗﾑ情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示", "ﾊﾞｰｼﾞｮﾝ情報", "about", {}},
       {"help", "ﾍﾙﾌﾟ", "ﾍﾙﾌﾟを表示", "ﾍﾙﾌﾟ", nullptr, {QKeySequence(Qt::Key_F1)}},
-      {"contextHelp", "ﾍﾙﾌﾟ", "ｸﾘｯｸしたﾎﾞﾀﾝ、ﾒﾆｭｰ、ｳｨﾝﾄﾞｳについてのﾍﾙﾌﾟを表示", "ﾍﾙﾌﾟ", "contexthelp",
+      {"contextHelp",
+       "ﾍﾙﾌﾟ",
+       "ｸﾘｯｸしたﾎﾞﾀﾝ、ﾒﾆｭｰ、ｳｨﾝﾄﾞｳについてのﾍﾙﾌﾟを表示",
+       "ﾍﾙﾌﾟ",
+       "contexthelp",
        {QKeySequence(Qt::SHIFT | Qt::Key_F1)}},
   };
   for (const Def& d : defs) {
@@ -405,8 +433,9 @@ bool CMainFrame::EncodedText(std::string& cp932) {
   std::size_t line = 0, column = 0;
   LineAndColumn(utf8, bad, line, column);
   view_->GoToByteOffset(bad);
-  ShowMessage(std::to_string(line) + " 行目にシフトJIS (コードページ 932) で表せない文字があります。\n"
-                                     "この文字を書き換えてから実行してください。",
+  ShowMessage(std::to_string(line) +
+                  " 行目にシフトJIS (コードページ 932) で表せない文字があります。\n"
+                  "この文字を書き換えてから実行してください。",
               static_cast<int>(tavo::IconStyle::kStop));
   return false;
 }
@@ -442,8 +471,8 @@ bool CMainFrame::OpenDocument(const QString& path) {
   if (fromUtf8) {
     // The bytes change on saving: the text counts as modified.
     view_->setModified(true);
-    statusBar()->showMessage(QStringLiteral("UTF-8 のファイルとして読み込みました。保存するとシフトJIS で書き込まれます。"),
-                             15000);
+    statusBar()->showMessage(
+        QStringLiteral("UTF-8 のファイルとして読み込みました。保存するとシフトJIS で書き込まれます。"), 15000);
   }
   AddRecentFile(path);
   UpdateTitle();
@@ -473,7 +502,8 @@ bool CMainFrame::DoSave(const QString& path) {
 }
 
 bool CMainFrame::OnFileSaveAs() {
-  QString suggestion = doc_.Path().empty() ? QDir::current().filePath(QStringLiteral("TAVO.tvd")) : FromStd(doc_.Path());
+  QString suggestion =
+      doc_.Path().empty() ? QDir::current().filePath(QStringLiteral("TAVO.tvd")) : FromStd(doc_.Path());
   const QString path = AskFileName(this, true, suggestion);
   if (path.isEmpty()) return false;
   return DoSave(path);
@@ -494,9 +524,12 @@ bool CMainFrame::SaveModified() {
   if (!view_->isModified()) return true;
   const QString text = FromStd(doc_.DisplayName()) + QStringLiteral(" への変更を保存しますか?");
   switch (AskSaveQuestion(this, text)) {
-    case SaveAnswer::kYes: return DoFileSave();
-    case SaveAnswer::kNo: return true;
-    case SaveAnswer::kCancel: return false;
+    case SaveAnswer::kYes:
+      return DoFileSave();
+    case SaveAnswer::kNo:
+      return true;
+    case SaveAnswer::kCancel:
+      return false;
   }
   return false;
 }
@@ -525,9 +558,7 @@ bool CMainFrame::OnNextErrorLine() {
   return any;
 }
 
-void CMainFrame::OnSettings() {
-  SettingsCommand(this);
-}
+void CMainFrame::OnSettings() { SettingsCommand(this); }
 
 void CMainFrame::OnResults() { ResultsCommand(this, ModelTextCp932()); }
 

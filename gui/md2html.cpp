@@ -17,12 +17,12 @@ int main(int argc, char** argv) {
   doc.setMarkdown(QString::fromUtf8(in.readAll()));
   QString html = doc.toHtml();
   // A title and readable widths for a browser; Qt's own markup stays as it is.
-  html.replace(QRegularExpression(QStringLiteral("<title>[^<]*</title>")),
-               QStringLiteral("<title>TAVO ユーザーズ マニュアル</title>"));
+  html.remove(QRegularExpression(QStringLiteral("<title>[^<]*</title>")));
+  html.replace(QStringLiteral("<head>"), QStringLiteral("<head><title>TAVO user's manual</title>"));
   html.replace(QStringLiteral("</head>"),
                QStringLiteral("<style>body { max-width: 56em; margin: 1em auto; padding: 0 1em; "
                               "font-family: 'IPAPGothic', 'IPAGothic', sans-serif; line-height: 1.5 } "
-                              "pre { background: #f4f4f4; padding: 0.5em } "
+                              "p, li { white-space: normal } pre { background: #f4f4f4; padding: 0.5em } "
                               "table { border-collapse: collapse } td, th { border: 1px solid #bbb; padding: 2px 6px }"
                               "</style></head>"));
   if (!html.contains(QStringLiteral("charset"))) {

@@ -4,11 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <algorithm>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -228,7 +228,8 @@ bool CTAVODoc::Save(const std::string& path, const std::string& utf8, FileError&
     for (std::size_t i = lineStart; i < bad; ++i) {
       if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80) ++chars;
     }
-    error.message = std::to_string(line) + " 行目の " + std::to_string(chars) + " 文字目の文字 (" + CodePointAt(utf8, bad) +
+    error.message = std::to_string(line) + " 行目の " + std::to_string(chars) + " 文字目の文字 (" +
+                    CodePointAt(utf8, bad) +
                     ") はシフトJIS (コードページ 932) で保存できない文字です。\n"
                     "この文字を書き換えてから保存してください。ファイルは変更されていません。";
     if (badOffset) *badOffset = bad;

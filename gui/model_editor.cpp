@@ -77,7 +77,8 @@ CTAVOView::CTAVOView(QWidget* parent) : QsciScintilla(parent), lexer_(new CModel
   setMarginsForegroundColor(QColor(0x60, 0x60, 0x60));
   setMarginsBackgroundColor(QColor(0xF0, 0xF0, 0xF0));
   setMarginType(1, SymbolMargin);
-  setMarginWidth(1, 14);
+  setMarginWidth(1, 16);
+  SendScintilla(SCI_SETMARGINLEFT, 0UL, 4L);
   errorMarker_ = markerDefine(Circle, 0);
   setMarkerBackgroundColor(QColor(0xD0, 0x20, 0x20), errorMarker_);
   setMarkerForegroundColor(QColor(0x80, 0x00, 0x00), errorMarker_);
@@ -156,7 +157,8 @@ void CTAVOView::ClearErrorMarks() {
 int CTAVOView::ErrorMarkCount() const {
   // Marks move with their lines; count those still present.
   int count = 0;
-  for (int line = markerFindNext(0, 1u << errorMarker_); line >= 0; line = markerFindNext(line + 1, 1u << errorMarker_)) {
+  for (int line = markerFindNext(0, 1u << errorMarker_); line >= 0;
+       line = markerFindNext(line + 1, 1u << errorMarker_)) {
     ++count;
   }
   return count;

@@ -30,24 +30,37 @@ CModelLexer::CModelLexer(QObject* parent) : QsciLexerCustom(parent) {}
 
 QString CModelLexer::description(int style) const {
   switch (style) {
-    case kDefault: return QStringLiteral("Default");
-    case kKeyword: return QStringLiteral("Keyword");
-    case kLabel: return QStringLiteral("Label");
-    case kNumber: return QStringLiteral("Number");
-    case kComment: return QStringLiteral("Comment");
-    case kOperator: return QStringLiteral("Operator");
-    default: return QString();
+    case kDefault:
+      return QStringLiteral("Default");
+    case kKeyword:
+      return QStringLiteral("Keyword");
+    case kLabel:
+      return QStringLiteral("Label");
+    case kNumber:
+      return QStringLiteral("Number");
+    case kComment:
+      return QStringLiteral("Comment");
+    case kOperator:
+      return QStringLiteral("Operator");
+    default:
+      return QString();
   }
 }
 
 QColor CModelLexer::defaultColor(int style) const {
   switch (style) {
-    case kKeyword: return QColor(0x00, 0x00, 0xA0);
-    case kLabel: return QColor(0x80, 0x00, 0x80);
-    case kNumber: return QColor(0x9A, 0x4E, 0x00);
-    case kComment: return QColor(0x00, 0x7A, 0x00);
-    case kOperator: return QColor(0xA0, 0x00, 0x00);
-    default: return QColor(Qt::black);
+    case kKeyword:
+      return QColor(0x00, 0x00, 0xA0);
+    case kLabel:
+      return QColor(0x80, 0x00, 0x80);
+    case kNumber:
+      return QColor(0x9A, 0x4E, 0x00);
+    case kComment:
+      return QColor(0x00, 0x7A, 0x00);
+    case kOperator:
+      return QColor(0xA0, 0x00, 0x00);
+    default:
+      return QColor(Qt::black);
   }
 }
 

@@ -38,13 +38,14 @@ class ModelDocumentTest : public QObject {
  private slots:
   void filesComeBackByteForByte() {
     const std::string cases[] = {
-        Sjis("TITLE 計画\r\nMAX X\r\nST\r\nX <= 4"),                       // no final line end
-        Sjis("MAX X\nST\r\nX <= 4\rEND\r\n\r\n"),                           // mixed line ends
-        Sjis("! ｶﾅ 半角カナ と 全角　空白\r\nMAX X\r\n"),                    // half-width kana
+        Sjis("TITLE 計画\r\nMAX X\r\nST\r\nX <= 4"),                          // no final line end
+        Sjis("MAX X\nST\r\nX <= 4\rEND\r\n\r\n"),                             // mixed line ends
+        Sjis("! ｶﾅ 半角カナ と 全角　空白\r\nMAX X\r\n"),                     // half-width kana
         std::string("MAX X\r\n! \x87\x90\xFA\x5C\xED\x40 \x00 nul\r\n", 25),  // NEC and IBM codes, a NUL byte
         std::string(),
     };
-    for (const std::string& c : cases) QCOMPARE(QByteArray::fromStdString(ThroughTheEditor(c)).toHex(' '), QByteArray::fromStdString(c).toHex(' '));
+    for (const std::string& c : cases)
+      QCOMPARE(QByteArray::fromStdString(ThroughTheEditor(c)).toHex(' '), QByteArray::fromStdString(c).toHex(' '));
   }
 
   void duplicateCodesSurviveAnEditElsewhere() {
@@ -59,7 +60,8 @@ class ModelDocumentTest : public QObject {
     FileError error;
     QVERIFY(doc.Load(path.toStdString(), utf8, fromUtf8, error));
     QVERIFY(doc.Save(path.toStdString(), utf8 + "ST\r\n", error));
-    QCOMPARE(QByteArray::fromStdString(ReadBytes(path)).toHex(' '), QByteArray::fromStdString(original + "ST\r\n").toHex(' '));
+    QCOMPARE(QByteArray::fromStdString(ReadBytes(path)).toHex(' '),
+             QByteArray::fromStdString(original + "ST\r\n").toHex(' '));
   }
 
   void unencodableCharacterIsRefusedAndTheFileStays() {
