@@ -53,28 +53,33 @@ bool ColumnIsFinite(const double* col, int m) {
   return true;
 }
 
-// Bytes set-up is about to allocate, in 128 bits so that nothing overflows.
+// Bytes set-up is about to allocate (the solver arrays, the nonzero pattern
+// and, for an integer model, the search arrays), in 128 bits so that nothing
+// overflows.
 unsigned __int128 SolverBytes(const Workspace& W, const SolverSettings& s) {
   using U = unsigned __int128;
-  const U m = static_cast<U>(W.MROWS > 0 ? W.MROWS : 0);
-  const U n = static_cast<U>(W.NSTRUC > 0 ? W.NSTRUC : 0);
-  const U N = static_cast<U>(W.NCOLS > 0 ? W.NCOLS : 0);
-  const U K = static_cast<U>(W.NGOALS > 0 ? W.NGOALS : 0);
   std::uint64_t nonzeros = 0;
   for (double a : W.AMAT) nonzeros += a != 0;
+  const U length = static_cast<U>(s.BB_LENGTH > 1 ? s.BB_LENGTH : 1);
   U bytes = 0;
-  bytes += m * m * sizeof(double);      // BINV
-  bytes += 2 * K * m * sizeof(double);  // PI and its mask
-  bytes += m * (4 * sizeof(std::int32_t) +
-                4 * sizeof(double));  // JHEAD, JHSAVE, NZROWS, ETACOLS, ALPHA, RACT, GRADSIGN, ETAVALS
-  bytes += N * (2 * sizeof(std::int32_t) + 2 + sizeof(double));  // KINBAS, KBSAVE, COLKND, ATUPR, XVAL
-  bytes += K * (3 * sizeof(double) + 3 * sizeof(std::int32_t));  // DJ, DJBEST, g_incumbentGoals, JBEST, DIRBST, BNDBST
-  bytes += n * (sizeof(double) + sizeof(std::int64_t) + 1);      // XACT, pattern starts and marks
-  bytes += static_cast<U>(nonzeros) * (sizeof(std::int32_t) + sizeof(double));  // pattern rows and values
-  if (W.NINT != 0) {
-    const U length = static_cast<U>(s.BB_LENGTH > 1 ? s.BB_LENGTH : 1);
-    bytes += N * (1 + sizeof(std::int32_t)) + 2 * n * sizeof(double) + length * sizeof(BbNode);
-  }
+  W.ForEachArray([&](const char*, const auto& array, ArrayGroup group, std::int64_t size) {
+    const U element = sizeof(array[0]);
+    const U count = static_cast<U>(size > 0 ? size : 0);
+    switch (group) {
+      case ArrayGroup::kSolver:
+        bytes += count * element;
+        break;
+      case ArrayGroup::kPattern:
+        bytes += (size >= 0 ? count : static_cast<U>(nonzeros)) * element;
+        break;
+      case ArrayGroup::kSearch:
+      case ArrayGroup::kParsedCopy:
+        if (W.NINT != 0) bytes += (size >= 0 ? count : length) * element;
+        break;
+      default:
+        break;
+    }
+  });
   return bytes;
 }
 
@@ -86,11 +91,6 @@ std::string DecimalBytes(unsigned __int128 v) {
     v /= 10;
   }
   return s;
-}
-
-template <typename V>
-void SizeZero(V& v, std::int64_t size) {
-  v.assign(static_cast<std::size_t>(size > 0 ? size : 0), typename V::value_type{});
 }
 
 }  // namespace
@@ -157,29 +157,7 @@ int CalcRun::SetupAndSolve() {
   }
 
   // 2. The solver arrays, all zero.
-  SizeZero(W.JHEAD, m);
-  SizeZero(W.JHSAVE, m);
-  SizeZero(W.KINBAS, N);
-  SizeZero(W.KBSAVE, N);
-  SizeZero(W.COLKND, N);
-  SizeZero(W.ATUPR, N);
-  SizeZero(W.XVAL, N);
-  AssignZeros(W.BINV, static_cast<std::size_t>(m) * static_cast<std::size_t>(m));
-  SizeZero(W.ALPHA, m);
-  SizeZero(W.RACT, m);
-  SizeZero(W.DJ, K);
-  SizeZero(W.DJBEST, K);
-  SizeZero(W.JBEST, K);
-  SizeZero(W.DIRBST, K);
-  SizeZero(W.BNDBST, K);
-  SizeZero(W.g_incumbentGoals, K);
-  SizeZero(W.PI, static_cast<std::int64_t>(m) * K);
-  SizeZero(W.XACT, n);
-  SizeZero(W.PIMASK, static_cast<std::int64_t>(m) * K);
-  SizeZero(W.NZROWS, m);
-  SizeZero(W.GRADSIGN, m);
-  SizeZero(W.ETACOLS, m);
-  SizeZero(W.ETAVALS, m);
+  W.SizeSolverArrays();
 
   // INT written after FREE makes the variable a 0-1 variable (INT sets its
   // bounds 0 and 1); the leftover free mark would otherwise make the
@@ -191,15 +169,10 @@ int CalcRun::SetupAndSolve() {
 
   // 3. The search arrays of an integer model.
   if (W.NINT != 0) {
-    SizeZero(W.g_origColType, N);
-    SizeZero(W.g_origLower, n);
-    SizeZero(W.g_origUpper, n);
+    W.SizeSearchArrays(settings.BB_LENGTH);
     W.g_haveIncumbent = 0;
     W.g_branchCount = -1;
     W.g_branchOptimalCount = 0;
-    SizeZero(W.BBIVAL, N);
-    // The table always holds the root, however small BB_LENGTH is.
-    SizeZero(W.g_bbNodes, settings.BB_LENGTH > 1 ? settings.BB_LENGTH : 1);
     W.g_bbCurrent = 0;
     W.g_bbLastNode = 0;
     W.g_bbNodes[0].parent = -1;

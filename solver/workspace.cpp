@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <cstdint>
+#include <type_traits>
 
 namespace tavo {
 namespace {
@@ -10,54 +11,41 @@ template <typename V>
 void Empty(V& v) {
   V().swap(v);  // size 0 and storage released
 }
+
+// Sizes an array to `size` zeros (none for a negative size); large arrays of
+// doubles go through AssignZeros.
+template <typename V>
+void SizeZero(V& v, std::int64_t size) {
+  const std::size_t count = static_cast<std::size_t>(size > 0 ? size : 0);
+  if constexpr (std::is_same_v<V, std::vector<double>>) {
+    AssignZeros(v, count);
+  } else {
+    v.assign(count, typename V::value_type{});
+  }
+}
 }  // namespace
 
 void Workspace::Release() {
-  Empty(RNAME);
-  Empty(ROWTYP);
-  Empty(BNDFLG);
-  Empty(XB);
-  Empty(RHS);
-  Empty(RANGE);
-  Empty(UBND);
-  Empty(LBND);
-  Empty(ACOL);
-  Empty(AMAT);
-  Empty(COLKND);
-  Empty(ATUPR);
-  Empty(JHEAD);
-  Empty(KINBAS);
-  Empty(JHSAVE);
-  Empty(KBSAVE);
-  Empty(BINV);
-  Empty(ALPHA);
-  Empty(PI);
-  Empty(DJ);
-  Empty(DJBEST);
-  Empty(JBEST);
-  Empty(DIRBST);
-  Empty(BNDBST);
-  Empty(XACT);
-  Empty(RACT);
-  Empty(XVAL);
-  Empty(g_incumbentGoals);
-  Empty(BBIVAL);
-  Empty(g_bbNodes);
-  Empty(APATBEG);
-  Empty(APATROW);
-  Empty(APATVAL);
-  Empty(APATDENSE);
+  ForEachArray([this](const char*, auto& array, ArrayGroup group, std::int64_t) {
+    if (group == ArrayGroup::kNames) return;
+    if (group == ArrayGroup::kParsedCopy && NINT == 0) return;
+    Empty(array);
+  });
   APATM = -1;
-  Empty(PIMASK);
-  Empty(NZROWS);
-  Empty(GRADSIGN);
-  Empty(ETACOLS);
-  Empty(ETAVALS);
-  if (NINT != 0) {
-    Empty(g_origColType);
-    Empty(g_origUpper);
-    Empty(g_origLower);
-  }
+}
+
+void Workspace::SizeSolverArrays() {
+  ForEachArray([](const char*, auto& array, ArrayGroup group, std::int64_t size) {
+    if (group == ArrayGroup::kSolver) SizeZero(array, size);
+  });
+}
+
+void Workspace::SizeSearchArrays(std::int32_t bbLength) {
+  ForEachArray([](const char*, auto& array, ArrayGroup group, std::int64_t size) {
+    if ((group == ArrayGroup::kSearch || group == ArrayGroup::kParsedCopy) && size >= 0) SizeZero(array, size);
+  });
+  // The table always holds the root, however small BB_LENGTH is.
+  g_bbNodes.assign(static_cast<std::size_t>(bbLength > 1 ? bbLength : 1), BbNode{});
 }
 
 }  // namespace tavo

@@ -60,6 +60,66 @@ struct BbNode {
   std::int32_t solvedAt = 0;  // branch counter when evaluated; -1 while open
 };
 
+// Who sizes a workspace array, and when it is emptied.
+enum class ArrayGroup : std::uint8_t {
+  kModel,       // the parser sizes it; emptied after every run
+  kNames,       // CNAME: the parser sizes it; kept after the run
+  kSolver,      // set-up sizes it to zeros; emptied after every run
+  kSearch,      // set-up sizes it for an integer model; emptied after every run
+  kParsedCopy,  // set-up's copy of the parsed bounds (integer model only); emptied only then
+  kPattern,     // the nonzero pattern that set-up and the simplex build; emptied after every run
+};
+
+// Every growable array of the workspace, once: X(name, group, size), the
+// size written in m = MROWS, K = NGOALS, n = NSTRUC, N = NCOLS (64-bit), or
+// -1 where no dimension gives it (RNAME: 18*(m-K) or empty; the pattern's
+// entries: the nonzeros of AMAT; the node table: BB_LENGTH). Sizing,
+// emptying and the workspace checks all walk this list.
+#define TAVO_WORKSPACE_ARRAYS(X)   \
+  X(AMAT, kModel, n* m)            \
+  X(XB, kModel, m)                 \
+  X(RHS, kModel, m)                \
+  X(RANGE, kModel, m)              \
+  X(UBND, kModel, n)               \
+  X(LBND, kModel, n)               \
+  X(ROWTYP, kModel, m)             \
+  X(BNDFLG, kModel, N)             \
+  X(ACOL, kModel, m)               \
+  X(RNAME, kModel, -1)             \
+  X(CNAME, kNames, 8 * n)          \
+  X(COLKND, kSolver, N)            \
+  X(ATUPR, kSolver, N)             \
+  X(JHEAD, kSolver, m)             \
+  X(KINBAS, kSolver, N)            \
+  X(JHSAVE, kSolver, m)            \
+  X(KBSAVE, kSolver, N)            \
+  X(BINV, kSolver, m* m)           \
+  X(ALPHA, kSolver, m)             \
+  X(PI, kSolver, K* m)             \
+  X(DJ, kSolver, K)                \
+  X(DJBEST, kSolver, K)            \
+  X(JBEST, kSolver, K)             \
+  X(DIRBST, kSolver, K)            \
+  X(BNDBST, kSolver, K)            \
+  X(XACT, kSolver, n)              \
+  X(RACT, kSolver, m)              \
+  X(XVAL, kSolver, N)              \
+  X(g_incumbentGoals, kSolver, K)  \
+  X(PIMASK, kSolver, K* m)         \
+  X(NZROWS, kSolver, m)            \
+  X(GRADSIGN, kSolver, m)          \
+  X(ETACOLS, kSolver, m)           \
+  X(ETAVALS, kSolver, m)           \
+  X(BBIVAL, kSearch, N)            \
+  X(g_bbNodes, kSearch, -1)        \
+  X(g_origLower, kParsedCopy, n)   \
+  X(g_origUpper, kParsedCopy, n)   \
+  X(g_origColType, kParsedCopy, N) \
+  X(APATBEG, kPattern, n + 1)      \
+  X(APATROW, kPattern, -1)         \
+  X(APATVAL, kPattern, -1)         \
+  X(APATDENSE, kPattern, n)
+
 struct Workspace {
   // ---- Dimensions (parser) ----
   std::int32_t MROWS = 0;   // m: goal rows, then constraint rows (+ bound rows)
@@ -184,10 +244,38 @@ struct Workspace {
   std::vector<std::int32_t> ETACOLS;
   std::vector<double> ETAVALS;
 
+  // Calls visit(name, array, group, size) for every array of the list above,
+  // in its order, with the size its dimensions give (-1: none).
+  template <typename Visitor>
+  void ForEachArray(Visitor&& visit) {
+    ForEachArrayOf(*this, visit);
+  }
+  template <typename Visitor>
+  void ForEachArray(Visitor&& visit) const {
+    ForEachArrayOf(*this, visit);
+  }
+
+  // Sizes the solver arrays (group kSolver) to their dimensions, all zero.
+  void SizeSolverArrays();
+  // Sizes the search arrays and the copies of the parsed bounds of an
+  // integer model, all zero; the node table gets `bbLength` records (at
+  // least the root).
+  void SizeSearchArrays(std::int32_t bbLength);
+
   // Empties every array after a run whose parse succeeded. CNAME keeps the
   // last model's names; the copies of the parsed bounds are emptied only for
   // an integer model (they were never sized otherwise).
   void Release();
+
+ private:
+  template <typename Self, typename Visitor>
+  static void ForEachArrayOf(Self& self, Visitor& visit) {
+    const std::int64_t m = self.MROWS, K = self.NGOALS, n = self.NSTRUC, N = self.NCOLS;
+#define TAVO_VISIT_ARRAY(name, group, size) visit(#name, self.name, ArrayGroup::group, static_cast<std::int64_t>(size));
+    TAVO_WORKSPACE_ARRAYS(TAVO_VISIT_ARRAY)
+#undef TAVO_VISIT_ARRAY
+    (void)m, (void)K, (void)n, (void)N;
+  }
 };
 
 // Sizes a large array of doubles to `count` zeros. Where the system offers

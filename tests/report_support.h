@@ -110,14 +110,9 @@ void Zeros(std::size_t size, V&... arrays) {
 // An integer model also gets its search arrays, with a node table of
 // `bbLength` entries (none at all for 0, which the set-up never makes).
 inline void SizeLikeSetup(Workspace& W, int bbLength) {
-  const std::size_t m = W.MROWS, K = W.NGOALS, n = W.NSTRUC, N = W.NCOLS;
-  Zeros(m, W.JHEAD, W.JHSAVE, W.NZROWS, W.ALPHA, W.RACT);
-  Zeros(N, W.KINBAS, W.KBSAVE, W.COLKND, W.ATUPR, W.XVAL, W.BBIVAL);
-  Zeros(K, W.DJ, W.DJBEST, W.JBEST, W.DIRBST, W.BNDBST);
-  Zeros(m * m, W.BINV);
-  Zeros(m * K, W.PI);
-  Zeros(n, W.XACT);
-  W.g_incumbentGoals.assign(K, -1.0e30);
+  W.SizeSolverArrays();
+  Zeros(W.NCOLS, W.BBIVAL);
+  W.g_incumbentGoals.assign(W.NGOALS, -1.0e30);
   if (W.NINT == 0) return;
   W.g_origColType = W.BNDFLG;
   W.g_origUpper = W.UBND;
