@@ -15,6 +15,7 @@
 #include "shell/calc_run.h"
 #include "solver/solver_detail.h"
 #include "solver/vector_kernels.h"
+#include "solver/workspace_checks.h"
 
 namespace tavo {
 
@@ -213,6 +214,9 @@ void CalcRun::Reinvert() {
   for (std::int64_t i = 0; i < m; ++i) {
     if (xb[i] != 0 && std::fabs(xb[i]) < etol) xb[i] = 0;
   }
+#if defined(TAVO_CHECK_WORKSPACE) && TAVO_CHECK_WORKSPACE
+  AbortOnWorkspaceViolation(W, "a reinversion");
+#endif
 }
 
 // The starting basis: every column (structural or logical, not artificial)
