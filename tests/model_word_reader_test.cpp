@@ -193,6 +193,34 @@ TEST_F(WordReaderTest, NumberBetweenTermsAndOperatorIsReported) {
   EXPECT_EQ(W.NERR, 1);
 }
 
+// The reader over a parser state of its own (the scan of warnings) reads
+// the same words, classes, numeric parts and lines as the run's, reports
+// nothing, and tells when a detached number was joined with its name.
+TEST_F(WordReaderTest, ReaderOverAStateOfItsOwnReadsTheSame) {
+  const std::string text = "C1) 3 X + 2Y\r\n- Y 3 <= 10 ! note\r\n2 <= X";
+  const std::vector<Term> expected = Terms(text);
+  const int expectedLine = run.P.g_lineNo;
+  ParserState P;
+  std::vector<Term> got;
+  std::vector<bool> joined;
+  for (;;) {
+    std::string w = ReadTermIn(P, text, nullptr);
+    if (w.empty()) break;
+    got.push_back({w, P.g_tokenClass, P.g_numPart});
+    joined.push_back(P.g_joinedNumber);
+  }
+  ASSERT_EQ(got.size(), expected.size());
+  for (std::size_t i = 0; i < got.size(); ++i) {
+    EXPECT_EQ(got[i].word, expected[i].word) << i;
+    EXPECT_EQ(got[i].cls, expected[i].cls) << i;
+    EXPECT_EQ(got[i].num, expected[i].num) << i;
+  }
+  EXPECT_EQ(P.g_lineNo, expectedLine);
+  EXPECT_EQ(joined, (std::vector<bool>{false, true, false, false, false, false, false, false, false, false, false}));
+  EXPECT_EQ(run.result.logText,
+            T().linePrefix + "2" + T().msgInvalidName + "3" + T().detailEnd);  // the run's read only
+}
+
 TEST_F(WordReaderTest, DeclarationsAreReadRaw) {
   run.P.g_inDeclarations = 1;
   auto t = Terms("INT 3 X <= -");
