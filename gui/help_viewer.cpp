@@ -20,7 +20,7 @@ QString InstalledManualPage() {
   const QString app = QCoreApplication::applicationDirPath();
   const QStringList candidates = {
       app + QStringLiteral("/../share/tavo/manual/manual.html"), QStringLiteral(TAVO_INSTALL_DOCDIR "/manual.html"),
-      app + QStringLiteral("/manual/manual.html"),  // the build folder
+      QStringLiteral(TAVO_BUILD_MANUAL),  // the build folder's copy
   };
   for (const QString& c : candidates) {
     if (QFileInfo::exists(c)) return QFileInfo(c).canonicalFilePath();

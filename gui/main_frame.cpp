@@ -32,9 +32,11 @@
 #include "gui/settings_dlg.h"
 #include "gui/window_placement.h"
 #include "shell/codec.h"
+#include "shell/model_warnings.h"
 #include "shell/optimise.h"
 #include "shell/profile.h"
 #include "shell/settings.h"
+#include "shell/texts.h"
 
 // The icons and the manual live in the static GUI library's resources.
 static void InitTavoResources() { Q_INIT_RESOURCE(resources); }
@@ -543,11 +545,17 @@ void CMainFrame::OnOptimise() {
 }
 
 void CMainFrame::MarkErrorLinesFromLastRun() {
-  const std::vector<ErrorLine> errors = ParseErrorLines(tavo::g_lastResult.logText);
-  view_->MarkErrorLines(errors);
-  if (!errors.empty()) {
+  std::vector<ErrorLine> marks = ParseErrorLines(tavo::g_lastResult.logText);
+  // Warnings about likely slips in the text that ran (it parses, but may
+  // not mean what its writer meant).
+  for (const tavo::ModelWarning& w : tavo::FindModelWarnings(tavo::g_lastModelText)) {
+    marks.push_back({w.line, tavo::Cp932ToUtf8(tavo::T().warningLabel + w.text), true});
+  }
+  view_->MarkErrorLines(marks);
+  const int errors = view_->ErrorMarkCount(), warnings = view_->WarningMarkCount();
+  if (errors + warnings > 0) {
     statusBar()->showMessage(
-        QStringLiteral("データ エラーのある行: %1 行 (F4 で次の行へ)").arg(view_->ErrorMarkCount()), 20000);
+        QStringLiteral("データ エラーのある行: %1、警告のある行: %2 (F4 で次の行へ)").arg(errors).arg(warnings), 30000);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "gui/model_editor.h"
 
+#include <algorithm>
+
 #include <Qsci/qscistyle.h>
 
 #include <QDragEnterEvent>
@@ -84,7 +86,12 @@ CTAVOView::CTAVOView(QWidget* parent) : QsciScintilla(parent), lexer_(new CModel
   setMarkerForegroundColor(QColor(0x80, 0x00, 0x00), errorMarker_);
   errorLineMarker_ = markerDefine(Background, 1);
   setMarkerBackgroundColor(QColor(0xFF, 0xE8, 0xE8), errorLineMarker_);
-  setMarginMarkerMask(1, 1 << errorMarker_);
+  warningMarker_ = markerDefine(Circle, 2);
+  setMarkerBackgroundColor(QColor(0xE8, 0xA0, 0x10), warningMarker_);
+  setMarkerForegroundColor(QColor(0x80, 0x50, 0x00), warningMarker_);
+  warningLineMarker_ = markerDefine(Background, 3);
+  setMarkerBackgroundColor(QColor(0xFF, 0xF6, 0xD8), warningLineMarker_);
+  setMarginMarkerMask(1, (1 << errorMarker_) | (1 << warningMarker_));
   setMarginMarkerMask(0, 0);
   setAnnotationDisplay(AnnotationBoxed);
   setCaretLineVisible(false);
@@ -124,50 +131,57 @@ void CTAVOView::SetTextUtf8(const std::string& utf8) {
 void CTAVOView::MarkErrorLines(const std::vector<ErrorLine>& errors) {
   ClearErrorMarks();
   if (errors.empty()) return;
-  QsciStyle style(-1, QStringLiteral("Data error"), QColor(0x90, 0x00, 0x00), QColor(0xFF, 0xF0, 0xF0),
-                  lexer_->defaultFont(CModelLexer::kDefault));
-  // Messages of one line are shown together, in log order.
-  std::vector<std::pair<int, QString>> byLine;
+  const QFont font = lexer_->defaultFont(CModelLexer::kDefault);
+  QsciStyle errorStyle(-1, QStringLiteral("Data error"), QColor(0x90, 0x00, 0x00), QColor(0xFF, 0xF0, 0xF0), font);
+  QsciStyle warningStyle(-1, QStringLiteral("Warning"), QColor(0x70, 0x48, 0x00), QColor(0xFF, 0xF8, 0xE0), font);
+  // Messages of one line are shown together, in the order given; a line
+  // with a data error is marked as such even when it also has warnings.
+  struct Mark {
+    int line;
+    QString text;
+    bool error;
+  };
+  std::vector<Mark> marks;
   const int last = qMax(lines(), 1);
   for (const ErrorLine& e : errors) {
     const int line = qBound(1, e.line, last) - 1;
-    auto it = std::find_if(byLine.begin(), byLine.end(), [&](const auto& p) { return p.first == line; });
+    auto it = std::find_if(marks.begin(), marks.end(), [&](const Mark& m) { return m.line == line; });
     const QString msg = QString::fromUtf8(e.message.data(), static_cast<qsizetype>(e.message.size()));
-    if (it == byLine.end()) {
-      byLine.emplace_back(line, msg);
+    if (it == marks.end()) {
+      marks.push_back({line, msg, !e.warning});
     } else {
-      it->second += QLatin1Char('\n') + msg;
+      it->text += QLatin1Char('\n') + msg;
+      it->error = it->error || !e.warning;
     }
   }
-  for (const auto& [line, text] : byLine) {
-    markerAdd(line, errorMarker_);
-    markerAdd(line, errorLineMarker_);
-    annotate(line, text, style);
+  for (const Mark& m : marks) {
+    markerAdd(m.line, m.error ? errorMarker_ : warningMarker_);
+    markerAdd(m.line, m.error ? errorLineMarker_ : warningLineMarker_);
+    annotate(m.line, m.text, m.error ? errorStyle : warningStyle);
   }
-  errorCount_ = static_cast<int>(byLine.size());
 }
 
 void CTAVOView::ClearErrorMarks() {
-  markerDeleteAll(errorMarker_);
-  markerDeleteAll(errorLineMarker_);
+  for (int marker : {errorMarker_, errorLineMarker_, warningMarker_, warningLineMarker_}) markerDeleteAll(marker);
   clearAnnotations();
-  errorCount_ = 0;
 }
 
-int CTAVOView::ErrorMarkCount() const {
+int CTAVOView::CountMarker(int marker) const {
   // Marks move with their lines; count those still present.
   int count = 0;
-  for (int line = markerFindNext(0, 1u << errorMarker_); line >= 0;
-       line = markerFindNext(line + 1, 1u << errorMarker_)) {
-    ++count;
-  }
+  const unsigned mask = 1u << marker;
+  for (int line = markerFindNext(0, mask); line >= 0; line = markerFindNext(line + 1, mask)) ++count;
   return count;
 }
+
+int CTAVOView::ErrorMarkCount() const { return CountMarker(errorMarker_); }
+
+int CTAVOView::WarningMarkCount() const { return CountMarker(warningMarker_); }
 
 bool CTAVOView::GoToNextErrorLine() {
   int line = 0, index = 0;
   getCursorPosition(&line, &index);
-  const unsigned mask = 1u << errorMarker_;
+  const unsigned mask = (1u << errorMarker_) | (1u << warningMarker_);
   int next = markerFindNext(line + 1, mask);
   if (next < 0) next = markerFindNext(0, mask);
   if (next < 0) return false;

@@ -11,10 +11,12 @@
 
 namespace tavo::gui {
 
-// One data error of the calculation log: its model line (1-based) and message (UTF-8).
+// One data error of the calculation log, or one warning about a likely slip
+// in the model: its model line (1-based) and message (UTF-8).
 struct ErrorLine {
   int line = 0;
   std::string message;
+  bool warning = false;
 };
 
 // The data-error lines of a calculation log (code page 932): the lines the
@@ -33,13 +35,16 @@ class CTAVOView : public QsciScintilla {
   // Replaces the whole text (no undo step back to the old text; unmodified).
   void SetTextUtf8(const std::string& utf8);
 
-  // Marks the lines (1-based) with a margin symbol and their message under
-  // the line; replaces earlier marks. Lines past the end mark the last line.
+  // Marks the lines (1-based) with a margin symbol (red for data errors,
+  // amber for warnings) and their messages under the line; replaces earlier
+  // marks. Lines past the end mark the last line.
   void MarkErrorLines(const std::vector<ErrorLine>& errors);
   void ClearErrorMarks();
+  // Lines marked as having data errors, and as having only warnings.
   int ErrorMarkCount() const;
-  // Moves the cursor to the next marked line after the cursor's line,
-  // wrapping to the first; false when no line is marked.
+  int WarningMarkCount() const;
+  // Moves the cursor to the next marked line (error or warning) after the
+  // cursor's line, wrapping to the first; false when no line is marked.
   bool GoToNextErrorLine();
   // Puts the cursor on the byte offset of the UTF-8 text and shows it.
   void GoToByteOffset(std::size_t offset);
@@ -57,10 +62,12 @@ class CTAVOView : public QsciScintilla {
   void UpdateNumberMarginWidth();
 
   CModelLexer* lexer_;
+  int CountMarker(int marker) const;
+
   int errorMarker_ = 0;
   int errorLineMarker_ = 1;
-  int annotationStyle_ = 0;
-  int errorCount_ = 0;
+  int warningMarker_ = 2;
+  int warningLineMarker_ = 3;
 };
 
 }  // namespace tavo::gui

@@ -3,15 +3,19 @@
 // marks of data-error lines.
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QUrl>
 
 #include "gui/about_dlg.h"
+#include "gui/find_dlg.h"
+#include "gui/help_viewer.h"
 #include "gui/main_frame.h"
 #include "gui/model_editor.h"
 #include "gui/model_lexer.h"
@@ -329,6 +333,7 @@ class MainFrameTest : public QObject {
 
     // A log set by hand: messages of one line are joined; a line beyond the
     // text marks the last line; a clean log clears the marks.
+    tavo::g_lastModelText.clear();
     tavo::g_lastResult.logText = Sjis("Line 1 : 正当でない変数の名前( 1X )\r\nLine 1 : 未定義の変数( Q )\r\n") +
                                  "Line 99 ERROR!\r\nLine x : no\r\nLine 2\r\n";
     frame->MarkErrorLinesFromLastRun();
@@ -337,6 +342,49 @@ class MainFrameTest : public QObject {
     tavo::g_lastResult.logText = "no errors\r\n";
     frame->MarkErrorLinesFromLastRun();
     QCOMPARE(frame->View()->ErrorMarkCount(), 0);
+
+    // Warnings about the text that ran get marks of their own, and F4 stops
+    // at them too.
+    frame->View()->SetTextUtf8("MAX 3X\r\nST\r\nX-2Y + X <= 4\r\n");
+    tavo::g_lastModelText = "MAX 3X\r\nST\r\nX-2Y + X <= 4\r\n";
+    frame->MarkErrorLinesFromLastRun();
+    QCOMPARE(frame->View()->ErrorMarkCount(), 0);
+    QCOMPARE(frame->View()->WarningMarkCount(), 1);
+    QVERIFY(frame->View()->annotation(2).startsWith(QStringLiteral("警告: ")));
+    frame->View()->setCursorPosition(0, 0);
+    QVERIFY(frame->OnNextErrorLine());
+    frame->View()->getCursorPosition(&line, &index);
+    QCOMPARE(line, 2);
+  }
+
+  void findReplaceAndTheManual() {
+    auto frame = Start();
+    const std::string text = "MAX A + AB\r\nST\r\nA + ab <= 4\r\n";
+    frame->View()->SetTextUtf8(text);
+    frame->OnReplace();
+    auto* dlg = frame->findChild<CFindDlg*>();
+    QVERIFY(dlg);
+    dlg->findEdit()->setText("AB");
+    dlg->replaceEdit()->setText("C");
+    QCOMPARE(dlg->ReplaceAll(), 2);
+    QCOMPARE(frame->View()->TextUtf8(), std::string("MAX A + C\r\nST\r\nA + C <= 4\r\n"));
+    frame->Action("editUndo")->trigger();  // one step
+    QCOMPARE(frame->View()->TextUtf8(), text);
+    frame->View()->setCursorPosition(0, 0);
+    frame->OnFind();
+    dlg->findEdit()->setText("st");
+    QVERIFY(dlg->FindNext());
+    QCOMPARE(frame->View()->selectedText(), QStringLiteral("ST"));
+    QVERIFY(!dlg->FindNext());  // no wrap past the end
+
+    // The manual, built into the program, in a window of its own.
+    frame->Action("help")->trigger();
+    auto* browser = frame->findChild<QTextBrowser*>("manualBrowser");
+    QVERIFY(browser);
+    QVERIFY(browser->toPlainText().contains(QStringLiteral("Glossary")));
+    QVERIFY(browser->toPlainText().contains(QStringLiteral("目標達成分析")));
+    // The page the home-page command opens: the build's HTML copy.
+    QVERIFY(InstalledManualPage().endsWith(QStringLiteral("manual.html")));
   }
 
   void editorWrapsAndHighlights() {
