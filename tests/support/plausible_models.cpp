@@ -21,7 +21,7 @@ namespace {
 // The model text's infinity: "@" and "- @".
 constexpr double kAt = 1.0e30;
 // What a triage variant writes instead of "@".
-constexpr double kBig = 1.0e6;
+constexpr double kBig = 1.0e4;
 
 // Variable names people use; none is a keyword, some begin with E (the
 // letter that would start an exponent) or end in digits.
@@ -894,7 +894,10 @@ FuzzVerdict JudgePlausibleModel(const PlausibleModel& p, const std::string& scra
     return v;
   }
 
-  const LexOutcome lex = SolveLexicographic(RefSolver::kGlpsol, p.meaning, scratchDir);
+  // Earlier levels are held within 1e-11 of their value: values near the
+  // triage variants' 10000 would otherwise let later levels drift by more
+  // than the comparison allows.
+  const LexOutcome lex = SolveLexicographic(RefSolver::kGlpsol, p.meaning, scratchDir, 1e-11);
   if (lex.status == RefStatus::kFailed) {
     v.outcome = FuzzOutcome::kNoReference;
     v.detail = lex.detail + "\n" + text;
@@ -907,6 +910,17 @@ FuzzVerdict JudgePlausibleModel(const PlausibleModel& p, const std::string& scra
     if (kind.empty()) kind = k;
     why << what << "\n";
   };
+  // A model that is infeasible and has an unbounded direction besides may
+  // be called either by glpsol; whether any point satisfies the rows and
+  // bounds is then settled by a solve without goal.
+  if (tavoStatus == RefStatus::kInfeasible && lex.status == RefStatus::kUnbounded) {
+    Model feasibility = p.meaning;
+    feasibility.goals.assign(1, Goal{});
+    if (SolveLexicographic(RefSolver::kGlpsol, feasibility, scratchDir).status == RefStatus::kInfeasible) {
+      v.outcome = FuzzOutcome::kAgreeInfeasible;
+      return v;
+    }
+  }
   if (tavoStatus != lex.status) {
     fault(std::string("status ") + ResultName(t.resultCode) + "/" + RefStatusName(lex.status),
           std::string("status differs: TAVO ") + ResultName(t.resultCode) + ", reference " + RefStatusName(lex.status));
@@ -961,6 +975,15 @@ std::string CauseOfDisagreement(const PlausibleModel& model, const FuzzVerdict& 
   const bool unlimited = has("unlimited-row");
   const bool open = has("range-open-lower") || has("range-open-upper");
   const std::string& k = verdict.kind;
+  // An integer model whose continuous relaxation is unbounded: the search
+  // never starts, so TAVO answers unbounded where the reference may find
+  // that no integer point exists.
+  if (model.meaning.HasIntegers() && (k == "status unbounded/infeasible" || k == "status unbounded/optimal")) {
+    Model relaxed = model.meaning;
+    for (Var& var : relaxed.vars) var.kind = VarKind::kContinuous;
+    if (SolveLexicographic(RefSolver::kGlpsol, relaxed, scratchDir, 1e-11).status == RefStatus::kUnbounded)
+      return "integer model with an unbounded relaxation (" + k + ")";
+  }
   const std::string staleName = "FREE after SLB, SUB or FIX: the old bound values still act (" + k + ")";
   std::string unlimitedName = "unlimited row: " + k;
   if (k == "status unbounded/optimal" || k == "status unbounded/infeasible")

@@ -61,10 +61,10 @@ struct PlausibleModel {
 // caused by that feature.
 struct PlausibleVariant {
   // One-sided rows written "<= @" / ">= - @" get the right-hand side
-  // 1000000 / - 1000000 instead (and mean it).
+  // 10000 / - 10000 instead (and mean it).
   bool finiteUnlimitedRows = false;
   // The open side of a two-sided row ("@ >= X >= 2", "- @ <= X <= 5") is
-  // written 1000000 / - 1000000 instead.
+  // written 10000 / - 10000 instead.
   bool finiteOpenRanges = false;
   // A FREE variable keeps the values of an earlier SLB, SUB or FIX in LBND
   // and UBND; "SLB X 0", "SUB X 0" and "FREE X" (and "GIN X" for an integer
@@ -115,8 +115,9 @@ FuzzVerdict JudgePlausibleModel(const PlausibleModel& model, const std::string& 
 // The feature a disagreement comes from: the first triage variant (one
 // feature, then pairs, then all three) in which TAVO and the reference agree,
 // named together with the kind of the disagreement ("unlimited row: ...",
-// "two-sided row with an @ side: ...", "FREE after SLB, SUB or FIX: ..."), or
-// "unexplained: <kind>" when no variant removes it.
+// "two-sided row with an @ side: ...", "FREE after SLB, SUB or FIX: ..."),
+// "integer model with an unbounded relaxation" when that explains a status,
+// or "unexplained: <kind>" when nothing does.
 std::string CauseOfDisagreement(const PlausibleModel& model, const FuzzVerdict& verdict, const std::string& scratchDir,
                                 const SolverSettings& settings);
 
