@@ -117,6 +117,14 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   });
   Action(QStringLiteral("editCut"))->setEnabled(false);
   Action(QStringLiteral("editCopy"))->setEnabled(false);
+  // Undo and redo are offered only when there is something to take back or repeat.
+  auto updateUndo = [this] {
+    Action(QStringLiteral("editUndo"))->setEnabled(view_->isUndoAvailable());
+    Action(QStringLiteral("editRedo"))->setEnabled(view_->isRedoAvailable());
+  };
+  connect(view_, &QsciScintilla::textChanged, this, updateUndo);
+  connect(view_, &QsciScintilla::modificationChanged, this, updateUndo);
+  updateUndo();
   UpdateTitle();
   view_->setFocus();
 }

@@ -126,6 +126,7 @@ void CTAVOView::SetTextUtf8(const std::string& utf8) {
   setCursorPosition(0, 0);
   SendScintilla(SCI_SCROLLCARET);
   setModified(false);
+  emit textChanged();  // the undo history is gone: the commands' states follow
 }
 
 void CTAVOView::MarkErrorLines(const std::vector<ErrorLine>& errors) {

@@ -111,6 +111,12 @@ class MainFrameTest : public QObject {
     QCOMPARE(frame->Action("editUndo")->shortcuts(),
              QList<QKeySequence>({QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")}));
     QVERIFY(!frame->Action("filePrint")->isEnabled());
+    QVERIFY(!frame->Action("editUndo")->isEnabled());
+    QVERIFY(!frame->Action("editCut")->isEnabled());
+    frame->View()->insert("MAX X");
+    frame->View()->selectAll();
+    QVERIFY(frame->Action("editUndo")->isEnabled());
+    QVERIFY(frame->Action("editCut")->isEnabled());
     QCOMPARE(frame->findChild<QLabel*>("messagePane")->text(), QStringLiteral("レディ"));
     QCOMPARE(frame->IndicatorPane(0)->property("indicatorText").toString(), QStringLiteral("ｶﾅ"));
     QCOMPARE(frame->IndicatorPane(3)->property("indicatorText").toString(), QStringLiteral("SCRL"));
