@@ -113,7 +113,10 @@ sleep 0.5
 keys "$MAIN" alt+o
 RES=$(wait_window "TAVO計算結果出力")
 xdotool windowsize "$RES" 860 560 2>/dev/null || true
-keys "$RES" ctrl+Tab ctrl+Tab
+# The rows tab (the third): clicked, as the tabs take no keyboard focus.
+xdotool mousemove --window "$RES" 335 24 click 1
+sleep 0.3
+xdotool mousemove 1090 710
 shoot "$RES" results-dialog.png
 keys "$RES" Escape
 stop
