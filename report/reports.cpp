@@ -90,67 +90,31 @@ void CalcRun::MapValuesBack() {
   }
 }
 
-void CalcRun::BuildReports(int flag) {
+namespace {
+
+// The columns report: one line a structural column with its status, its
+// activity and its reduced cost for the first goal.
+void AppendColumnsReport(CalcRun& run, ReportNumber& num) {
+  Workspace& W = run.W;
   const Texts& tx = T();
   const int n = W.NSTRUC;
-  const int m = W.MROWS;
-  const int K = W.NGOALS;
-  const int N = W.NCOLS;
-  const bool round = settings.ROUND != 0;
-
-  // ---- Values ----
-  result.columnsText.clear();
-  result.rowsText.clear();
-  result.errorText.clear();
-  ClearPrefix(W.XACT, n);
-  ClearPrefix(W.XVAL, N);
-  ClearPrefix(W.RACT, m);
-
-  ComputeErrorFigures();
-
-  for (int r = 0; r < m; ++r) W.ALPHA[r] = W.XB[r];
-  MapValuesBack();
-
-  for (int r = 0; r < m; ++r) {
-    const int c = W.JHEAD[r];
-    if (c == 0) {
-      W.RACT[r] = W.ALPHA[r];
-    } else if (c > n) {
-      W.RACT[c - n - 1] = W.ALPHA[r];
-    } else {
-      W.XACT[c - 1] = W.ALPHA[r];
-    }
-  }
-  for (int c = 0; c < N; ++c) {
-    if (W.XVAL[c] == 0) continue;
-    if (c < n) {
-      W.XACT[c] = W.XVAL[c];
-    } else {
-      W.RACT[c - n] = W.XVAL[c];
-    }
-  }
-
-  if (flag != 1) return;
-
-  ReportNumber num;
-
-  // ---- Columns report ----
-  std::string& cols = result.columnsText;
+  const bool round = run.settings.ROUND != 0;
+  std::string& cols = run.result.columnsText;
   cols += tx.columnsHeader;
-  cols += tx.modelNameOpen + P.g_modelTitle + tx.modelNameClose;
+  cols += tx.modelNameOpen + run.P.g_modelTitle + tx.modelNameClose;
   cols += ReportRule('-', 81);
   cols += tx.columnsTitles;
   cols += ReportRule('-', 81);
   for (int j = 0; j < n; ++j) {
     W.JCUR = j;
-    PriceColumn();
+    run.PriceColumn();
     double d = W.DJ.empty() ? 0.0 : W.DJ[0];
     // Pricing measures a bounded column per unit of its upper bound, but a
     // column with both bounds was scaled by their width: per unit of the
     // model variable its reduced cost is the priced value times u / (u - l).
     const double u = W.UBND[j], l = W.LBND[j];
     if (W.COLKND[j] == kKindBounded && HasBothBounds(W.BNDFLG[j]) && u > 0 && u - l > 0) d *= u / (u - l);
-    if (std::fabs(d) < settings.ZTOL) d = 0;
+    if (std::fabs(d) < run.settings.ZTOL) d = 0;
     d = ROUND6(d);  // reduced costs are always shown to six decimals
     if (IsNegated(SubstitutionCase(W.BNDFLG[j]))) d = -d;
 
@@ -182,15 +146,23 @@ void CalcRun::BuildReports(int flag) {
     cols += num(d);
     cols += "\r\n";
   }
+}
 
-  // ---- Rows report ----
-  std::string& rows = result.rowsText;
+// The rows table of the rows report: one line a listed row with its status,
+// its activity and its dual price for the first goal.
+void AppendRowsTable(CalcRun& run, ReportNumber& num) {
+  Workspace& W = run.W;
+  const Texts& tx = T();
+  const int m = W.MROWS;
+  const int K = W.NGOALS;
+  const bool round = run.settings.ROUND != 0;
+  std::string& rows = run.result.rowsText;
   rows += tx.rowsHeader;
-  rows += '\t' + tx.modelNameOpen + P.g_modelTitle + tx.modelNameClose;
+  rows += '\t' + tx.modelNameOpen + run.P.g_modelTitle + tx.modelNameClose;
   rows += ReportRule('-', 80);
   rows += tx.rowsTitles;
   rows += ReportRule('-', 80);
-  const int listedRows = m - P.g_boundRowCount;
+  const int listedRows = m - run.P.g_boundRowCount;
   for (int i = 0; i < listedRows; ++i) {
     double p = 0;
     if (i >= K) {
@@ -198,7 +170,7 @@ void CalcRun::BuildReports(int flag) {
       // A two-sided row is held divided by its range width; its price is
       // shown per unit of the model's right-hand side, like its slack.
       if (W.RANGE[i] != 0 && W.ROWTYP[i] != kRowEqual) p /= W.RANGE[i];
-      if (std::fabs(p) < settings.ETOL) p = 0;
+      if (std::fabs(p) < run.settings.ETOL) p = 0;
       if (W.ROWTYP[i] == kRowGreater) p = -p;
     }
     if (round) {
@@ -211,7 +183,7 @@ void CalcRun::BuildReports(int flag) {
     } else if (W.ROWTYP[i] == kRowEqual) {
       status = &tx.statusWord[3];
     }
-    rows += RowLabel(*this, i);
+    rows += RowLabel(run, i);
     rows += '\t';
     rows += *status;
     rows += '\t';
@@ -220,26 +192,24 @@ void CalcRun::BuildReports(int flag) {
     rows += num(p);
     rows += "\r\n";
   }
+}
 
-  if (settings.SENSITIVITY != 0 && W.NINT == 0) {
-    RangeRightHandSides();
-    for (int i = 0; i < m; ++i) W.XB[i] = W.RHS[i];
-    // Its last step finishes the rows: range widths and >= orientation.
-    UndoBoundSubstitution();
-    AppendRangingTable(*this, num);
-  }
-
+// The goal-attainment analysis that ends the rows report.
+void AppendGoalAnalysis(CalcRun& run, ReportNumber& num) {
+  Workspace& W = run.W;
+  const Texts& tx = T();
+  std::string& rows = run.result.rowsText;
   rows += "\r\n";
   rows += ReportRule('*', 31);
   rows += tx.goalAnalysisTitle;
   rows += ReportRule('*', 31);
   rows += "\r\n";
-  for (int g = 0; g < K; ++g) {
+  for (int g = 0; g < W.NGOALS; ++g) {
     rows += tx.goalRow;
     rows += FormatInt(static_cast<long long>(g) + 1);
     rows += '\t';
     const double v = std::fabs(W.RACT[g]);
-    if (v < settings.ETOL) {
+    if (v < run.settings.ETOL) {
       rows += tx.goalAttained;
     } else {
       rows += tx.goalValue;
@@ -247,9 +217,14 @@ void CalcRun::BuildReports(int flag) {
       rows += "\r\n";
     }
   }
+}
 
-  // ---- Error information ----
-  std::string& err = result.errorText;
+// The error information text: the residual and the shadow-price figures,
+// and the count of numbers in the reports that are not finite.
+void AppendErrorInformation(CalcRun& run, ReportNumber& num) {
+  Workspace& W = run.W;
+  const Texts& tx = T();
+  std::string& err = run.result.errorText;
   err += tx.errorHeader;
   err += tx.errorTolerance;
   err += tx.errorTotal + num(W.g_residualTotal) + tx.errorMax + num(W.g_residualMax) + "\r\n\r\n";
@@ -261,6 +236,65 @@ void CalcRun::BuildReports(int flag) {
     // with the count of such numbers in the three reports.
     err += T().setupNotFinite + FormatInt(num.nonFinite) + T().detailEnd;
   }
+}
+
+// The model's values from the basis: ALPHA (the basic values, taken back by
+// MapValuesBack) distributed by the basis header, then the values of the
+// columns off the basis from XVAL.
+void DistributeValues(Workspace& W) {
+  const int n = W.NSTRUC;
+  const int m = W.MROWS;
+  const int N = W.NCOLS;
+  for (int r = 0; r < m; ++r) {
+    const int c = W.JHEAD[r];
+    if (c == 0) {
+      W.RACT[r] = W.ALPHA[r];
+    } else if (c > n) {
+      W.RACT[c - n - 1] = W.ALPHA[r];
+    } else {
+      W.XACT[c - 1] = W.ALPHA[r];
+    }
+  }
+  for (int c = 0; c < N; ++c) {
+    if (W.XVAL[c] == 0) continue;
+    if (c < n) {
+      W.XACT[c] = W.XVAL[c];
+    } else {
+      W.RACT[c - n] = W.XVAL[c];
+    }
+  }
+}
+
+}  // namespace
+
+// Values first (every call), then, when `flag` is 1, one builder per text.
+void CalcRun::BuildReports(int flag) {
+  const int m = W.MROWS;
+  result.columnsText.clear();
+  result.rowsText.clear();
+  result.errorText.clear();
+  ClearPrefix(W.XACT, W.NSTRUC);
+  ClearPrefix(W.XVAL, W.NCOLS);
+  ClearPrefix(W.RACT, m);
+
+  ComputeErrorFigures();
+  for (int r = 0; r < m; ++r) W.ALPHA[r] = W.XB[r];
+  MapValuesBack();
+  DistributeValues(W);
+  if (flag != 1) return;
+
+  ReportNumber num;
+  AppendColumnsReport(*this, num);
+  AppendRowsTable(*this, num);
+  if (settings.SENSITIVITY != 0 && W.NINT == 0) {
+    RangeRightHandSides();
+    for (int i = 0; i < m; ++i) W.XB[i] = W.RHS[i];
+    // Its last step finishes the rows: range widths and >= orientation.
+    UndoBoundSubstitution();
+    AppendRangingTable(*this, num);
+  }
+  AppendGoalAnalysis(*this, num);
+  AppendErrorInformation(*this, num);
 
   const double first =
       (W.g_haveIncumbent == 1 && !W.g_incumbentGoals.empty()) ? W.g_incumbentGoals[0] : (m > 0 ? W.RACT[0] : 0.0);

@@ -93,6 +93,89 @@ std::string DecimalBytes(unsigned __int128 v) {
   return s;
 }
 
+// Every constraint row in less-or-equal orientation and scaled by its range
+// (matrix and right-hand side); a ranged row's slack lies between 0 and 1.
+// Goal rows are never touched.
+void OrientAndScaleRows(Workspace& W) {
+  const int m = W.MROWS;
+  const int K = W.NGOALS;
+  const int n = W.NSTRUC;
+  double* acol = W.ACOL.data();
+  for (int j = 0; j < n; ++j) {
+    double* col = W.AMAT.data() + At(j, m, 0);
+    for (int i = 0; i < m; ++i) acol[i] = col[i];
+    for (int i = K; i < m; ++i) {
+      if (W.ROWTYP[i] == kRowGreater) acol[i] = -acol[i];
+      if (W.RANGE[i] != 0 && W.ROWTYP[i] != kRowEqual) acol[i] = acol[i] / W.RANGE[i];
+    }
+    for (int i = 0; i < m; ++i) col[i] = acol[i];
+  }
+  // The right-hand sides likewise.
+  for (int i = K; i < m; ++i) {
+    if (W.ROWTYP[i] == kRowGreater) W.XB[i] = -W.XB[i];
+    if (W.RANGE[i] != 0 && W.ROWTYP[i] != kRowEqual) {
+      if (W.ROWTYP[i] == kRowGreater) {
+        W.ROWTYP[i] = kRowLess;
+        W.XB[i] += W.RANGE[i];
+      }
+      W.XB[i] = W.XB[i] / W.RANGE[i];
+    }
+  }
+  for (int i = K; i < m; ++i) {
+    if (W.RANGE[i] != 0) W.BNDFLG[n + i] = kBndUpper;
+  }
+}
+
+// Substitutes x by the standard form's variable y in column `acol` (all
+// rows, goal rows included) and moves the constant part into XB.
+void SubstituteColumn(Workspace& W, BoundCase c, double u, double l, double* acol) {
+  const int m = W.MROWS;
+  switch (c) {
+    case BoundCase::kNonpositive:  // x = -y
+      for (int i = 0; i < m; ++i) acol[i] = -acol[i];
+      break;
+    case BoundCase::kAboveOnly:  // x = u - y
+      for (int i = 0; i < m; ++i) acol[i] = -acol[i];
+      for (int i = 0; i < m; ++i) W.XB[i] += acol[i] * u;
+      break;
+    case BoundCase::kLowerOnly:  // x = l + y
+      for (int i = 0; i < m; ++i) W.XB[i] -= acol[i] * l;
+      break;
+    case BoundCase::kBetween: {  // x = l + (u - l)y
+      for (int i = 0; i < m; ++i) W.XB[i] -= acol[i] * l;
+      const double width = u - l;
+      for (int i = 0; i < m; ++i) acol[i] *= width;
+      break;
+    }
+    case BoundCase::kUpperOnly:  // x = u*y
+      for (int i = 0; i < m; ++i) acol[i] *= u;
+      break;
+    case BoundCase::kFixed:  // x fixed at l
+      for (int i = 0; i < m; ++i) W.XB[i] -= acol[i] * l;
+      break;
+    default:  // x = y
+      break;
+  }
+}
+
+// The kinds of the logical columns: nonnegative, or between 0 and 1 for a
+// ranged row; artificial for a goal row, fixed at zero for an equality.
+void AssignLogicalKinds(Workspace& W) {
+  const int m = W.MROWS;
+  const int n = W.NSTRUC;
+  for (int i = 0; i < m; ++i) {
+    const int j = n + i;
+    std::uint8_t kind = kKindNonnegative;
+    if (W.BNDFLG[j] != 0) kind = W.BNDFLG[j];
+    if (W.ROWTYP[i] == kRowGoal) {
+      kind = kKindArtificial;
+    } else if (W.ROWTYP[i] == kRowEqual) {
+      kind = kKindFixedZero;
+    }
+    W.COLKND[j] = kind;
+  }
+}
+
 }  // namespace
 
 namespace solver_detail {
@@ -229,7 +312,6 @@ int CalcRun::SetupAndSolve() {
 
 void CalcRun::TransformModel(int mode) {
   const int m = W.MROWS;
-  const int K = W.NGOALS;
   const int n = W.NSTRUC;
   const int N = W.NCOLS;
   double* acol = W.ACOL.data();
@@ -249,39 +331,11 @@ void CalcRun::TransformModel(int mode) {
   for (int j = 0; j < n; ++j) columnFinite[j] = ColumnIsFinite(W.AMAT.data() + At(j, m, 0), m);
   for (int i = 0; i < m; ++i) rowFinite[i] = std::isfinite(W.XB[i]);
 
-  if (mode == 1) {
-    // 2. Constraint rows to less-or-equal orientation, scaled by their range.
-    for (int j = 0; j < n; ++j) {
-      double* col = W.AMAT.data() + At(j, m, 0);
-      for (int i = 0; i < m; ++i) acol[i] = col[i];
-      for (int i = K; i < m; ++i) {
-        if (W.ROWTYP[i] == kRowGreater) acol[i] = -acol[i];
-        if (W.RANGE[i] != 0 && W.ROWTYP[i] != kRowEqual) acol[i] = acol[i] / W.RANGE[i];
-      }
-      for (int i = 0; i < m; ++i) col[i] = acol[i];
-    }
-    // 3. The right-hand sides likewise; a ranged row's slack lies between 0 and 1.
-    for (int i = K; i < m; ++i) {
-      if (W.ROWTYP[i] == kRowGreater) W.XB[i] = -W.XB[i];
-      if (W.RANGE[i] != 0 && W.ROWTYP[i] != kRowEqual) {
-        if (W.ROWTYP[i] == kRowGreater) {
-          W.ROWTYP[i] = kRowLess;
-          W.XB[i] += W.RANGE[i];
-        }
-        W.XB[i] = W.XB[i] / W.RANGE[i];
-      }
-    }
-    for (int i = K; i < m; ++i) {
-      if (W.RANGE[i] != 0) W.BNDFLG[n + i] = kBndUpper;
-    }
-  }
+  // 2-3. Only in mode 1: the rows.
+  if (mode == 1) OrientAndScaleRows(W);
 
   // 4. Bound substitution of every structural column, goal rows included.
   std::vector<int> overflowColumns;
-  W.APATBEG.assign(static_cast<std::size_t>(n) + 1, 0);
-  W.APATDENSE.assign(static_cast<std::size_t>(n), 0);
-  W.APATROW.clear();
-  W.APATVAL.clear();
   for (int j = 0; j < n; ++j) {
     W.BNDFLG[j] = NormaliseBoundFlags(W.BNDFLG[j]);
     std::uint8_t f = W.BNDFLG[j];
@@ -303,53 +357,13 @@ void CalcRun::TransformModel(int mode) {
       ++W.NERR;
     }
     // 4.3 Substitution of x by the standard form's variable y.
-    switch (SubstitutionCase(f)) {
-      case BoundCase::kNonpositive:  // x = -y
-        for (int i = 0; i < m; ++i) acol[i] = -acol[i];
-        break;
-      case BoundCase::kAboveOnly:  // x = u - y
-        for (int i = 0; i < m; ++i) acol[i] = -acol[i];
-        for (int i = 0; i < m; ++i) W.XB[i] += acol[i] * u;
-        break;
-      case BoundCase::kLowerOnly:  // x = l + y
-        for (int i = 0; i < m; ++i) W.XB[i] -= acol[i] * l;
-        break;
-      case BoundCase::kBetween: {  // x = l + (u - l)y
-        for (int i = 0; i < m; ++i) W.XB[i] -= acol[i] * l;
-        const double width = u - l;
-        for (int i = 0; i < m; ++i) acol[i] *= width;
-        break;
-      }
-      case BoundCase::kUpperOnly:  // x = u*y
-        for (int i = 0; i < m; ++i) acol[i] *= u;
-        break;
-      case BoundCase::kFixed:  // x fixed at l
-        for (int i = 0; i < m; ++i) W.XB[i] -= acol[i] * l;
-        break;
-      default:  // x = y
-        break;
-    }
-    // 4.4 Back into the matrix, keeping the list of its nonzero rows.
-    std::int64_t count = 0;
-    for (int i = 0; i < m; ++i) {
-      col[i] = acol[i];
-      count += acol[i] != 0;
-    }
-    W.APATBEG[j] = static_cast<std::int64_t>(W.APATROW.size());
-    if (solver_detail::ListIsWorthwhile(count, m)) {
-      for (int i = 0; i < m; ++i) {
-        if (acol[i] != 0) {
-          W.APATROW.push_back(i);
-          W.APATVAL.push_back(acol[i]);
-        }
-      }
-    } else {
-      W.APATDENSE[j] = 1;
-    }
+    SubstituteColumn(W, SubstitutionCase(f), u, l, acol);
+    // 4.4 Back into the matrix.
+    for (int i = 0; i < m; ++i) col[i] = acol[i];
     if (columnFinite[j] && !ColumnIsFinite(acol, m)) overflowColumns.push_back(j);
   }
-  W.APATBEG[n] = static_cast<std::int64_t>(W.APATROW.size());
-  W.APATM = m;
+  // The list of the nonzero rows of every column, for the solver.
+  solver_detail::BuildPattern(W);
 
   // 5. Kinds of the structural columns.
   for (int j = 0; j < n; ++j) {
@@ -362,17 +376,7 @@ void CalcRun::TransformModel(int mode) {
   }
 
   // 6. Kinds of the logical columns.
-  for (int i = 0; i < m; ++i) {
-    const int j = n + i;
-    std::uint8_t kind = kKindNonnegative;
-    if (W.BNDFLG[j] != 0) kind = W.BNDFLG[j];
-    if (W.ROWTYP[i] == kRowGoal) {
-      kind = kKindArtificial;
-    } else if (W.ROWTYP[i] == kRowEqual) {
-      kind = kKindFixedZero;
-    }
-    W.COLKND[j] = kind;
-  }
+  AssignLogicalKinds(W);
 
   // 7.
   for (int i = 0; i < m; ++i) W.RHS[i] = W.XB[i];

@@ -156,6 +156,66 @@ void SafeRatioTest(Workspace& W, const SolverSettings& s, const std::int32_t* ba
   if (best >= 0) W.LVUPR = bestUpper;
 }
 
+// The progress fields of one pass: the feasibility mark (linear models),
+// the iteration count and the elapsed time.
+void ShowProgress(CalcRun& run) {
+  Workspace& W = run.W;
+  if (W.NINT == 0 && W.INFEAS == 0 && W.FEASSHOWN == 0) {
+    run.port.SetField(ProgressField::kFeasibility, T().feasible);
+    W.FEASSHOWN = 1;
+  }
+  run.port.SetField(ProgressField::kIterations, FormatInt(static_cast<long long>(W.ITER) - 1));
+  W.TNOW = run.port.Now();
+  run.port.SetField(ProgressField::kElapsed, run.ElapsedText(W.TNOW));
+}
+
+// After the feasibility test of a pass: keeps a feasible basis, falls back
+// to phase 1 pricing when phase 2 lost feasibility, and moves to phase 2 when
+// the basis is feasible (logged once a run).
+void TrackFeasibility(CalcRun& run, bool& phase2Logged) {
+  Workspace& W = run.W;
+  const int m = W.MROWS;
+  // 2.7 Keep the feasible basis. Feasibility lost in phase 2 without a
+  // reinversion in this pass (a row whose entry lies below the pivot
+  // tolerance, so the ratio test passes it over, moved past ZTOL) is
+  // repaired by phase 1 pricing from the current basis, as after a
+  // reinversion, and phase 2 resumes without new log lines. Going back to
+  // the saved basis and calling it optimal would report a point that is
+  // not optimal.
+  if (W.INFEAS == 0) {
+    std::copy(W.JHEAD.begin(), W.JHEAD.begin() + m, W.JHSAVE.begin());
+    std::copy(W.KINBAS.begin(), W.KINBAS.end(), W.KBSAVE.begin());
+  } else if (W.PHASE == 2) {
+    W.PHASE = 1;
+    W.PH2SEEN = 1;
+  }
+  // 2.8 The change is logged once a run, also when a repair in phase 1
+  // (whose reinversions clear PH2SEEN) leads back to phase 2.
+  if (W.INFEAS == 0 && W.PHASE == 1) {
+    W.PHASE = 2;
+    if (W.PH2SEEN == 0 && W.g_bbState == 0 && !phase2Logged) {
+      phase2Logged = true;
+      W.TSTAMP = run.port.Now();
+      run.AppendTimeStampLine(T().g_bannerPrimal, W.TSTAMP);
+      run.result.logText += T().g_msgPhase1End;
+      W.TSTAMP = run.port.Now();
+      run.AppendTimeStampLine(T().g_bannerPrimal, W.TSTAMP);
+      run.result.logText += T().g_msgPhase2Begin;
+    }
+  }
+}
+
+// Keeps the pair (entering column, leaving row) in the history against
+// cycling; a full history keeps its newer half.
+void RecordCycle(Workspace& W) {
+  W.CYCHIST[static_cast<std::size_t>(W.NCYC)] = {W.JENTER, W.ILEAVE};
+  ++W.NCYC;
+  if (W.NCYC >= kCycleHistorySize) {
+    for (int c = 0; c < kCycleHistoryKept; ++c) W.CYCHIST[c] = W.CYCHIST[c + kCycleHistoryKept];
+    W.NCYC = kCycleHistoryKept;
+  }
+}
+
 }  // namespace
 
 namespace solver_detail {
@@ -205,46 +265,14 @@ int CalcRun::RunSimplex() {
     // 2.3
     TestFeasible();
     // 2.4 Progress.
-    if (W.NINT == 0 && W.INFEAS == 0 && W.FEASSHOWN == 0) {
-      port.SetField(ProgressField::kFeasibility, T().feasible);
-      W.FEASSHOWN = 1;
-    }
-    port.SetField(ProgressField::kIterations, FormatInt(static_cast<long long>(W.ITER) - 1));
-    W.TNOW = port.Now();
-    port.SetField(ProgressField::kElapsed, ElapsedText(W.TNOW));
+    ShowProgress(*this);
     // 2.5, 2.6 One window message, then the forced-termination request.
     port.PumpOneMessage();
     if (g_forceStop.load() != 0) {
       return (W.PHASE == 2 || W.g_haveIncumbent == 1) ? kResultForcedFeasible : kResultForcedInfeasible;
     }
-    // 2.7 Keep the feasible basis. Feasibility lost in phase 2 without a
-    // reinversion in this pass (a row whose entry lies below the pivot
-    // tolerance, so the ratio test passes it over, moved past ZTOL) is
-    // repaired by phase 1 pricing from the current basis, as after a
-    // reinversion, and phase 2 resumes without new log lines. Going back to
-    // the saved basis and calling it optimal would report a point that is
-    // not optimal.
-    if (W.INFEAS == 0) {
-      std::copy(W.JHEAD.begin(), W.JHEAD.begin() + m, W.JHSAVE.begin());
-      std::copy(W.KINBAS.begin(), W.KINBAS.end(), W.KBSAVE.begin());
-    } else if (W.PHASE == 2) {
-      W.PHASE = 1;
-      W.PH2SEEN = 1;
-    }
-    // 2.8 The change is logged once a run, also when a repair in phase 1
-    // (whose reinversions clear PH2SEEN) leads back to phase 2.
-    if (W.INFEAS == 0 && W.PHASE == 1) {
-      W.PHASE = 2;
-      if (W.PH2SEEN == 0 && W.g_bbState == 0 && !phase2Logged) {
-        phase2Logged = true;
-        W.TSTAMP = port.Now();
-        AppendTimeStampLine(T().g_bannerPrimal, W.TSTAMP);
-        result.logText += T().g_msgPhase1End;
-        W.TSTAMP = port.Now();
-        AppendTimeStampLine(T().g_bannerPrimal, W.TSTAMP);
-        result.logText += T().g_msgPhase2Begin;
-      }
-    }
+    // 2.7, 2.8
+    TrackFeasibility(*this, phase2Logged);
     // 2.9
     BuildPrices();
     ChooseEntering();
@@ -270,14 +298,7 @@ int CalcRun::RunSimplex() {
       break;
     }
     // 2.13
-    if (static_cast<long long>(W.ITER) > historyFrom) {
-      W.CYCHIST[static_cast<std::size_t>(W.NCYC)] = {W.JENTER, W.ILEAVE};
-      ++W.NCYC;
-      if (W.NCYC >= kCycleHistorySize) {
-        for (int c = 0; c < kCycleHistoryKept; ++c) W.CYCHIST[c] = W.CYCHIST[c + kCycleHistoryKept];
-        W.NCYC = kCycleHistoryKept;
-      }
-    }
+    if (static_cast<long long>(W.ITER) > historyFrom) RecordCycle(W);
     // 2.14
     if (W.ITER >= settings.MAXITERATE) {
       code = kResultIterationLimit;
