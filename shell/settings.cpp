@@ -53,20 +53,7 @@ bool ParseWholeNumber(const std::string& text, std::int32_t& out) {
 
 }  // namespace
 
-SolverSettings DefaultSettings() {
-  SolverSettings s;
-  s.PMCMP = 0;
-  s.BB_LENGTH = 90000;
-  s.ICODE = 1;
-  s.ROUND = 1;
-  s.SENSITIVITY = 0;
-  s.NOINVERT = 200;
-  s.MAXITERATE = 90000;
-  s.ETOL = CStrtod(kDefaultEtolText);
-  s.ZTOL = CStrtod(kDefaultZtolText);
-  s.CTOL = CStrtod(kDefaultCtolText);
-  return s;
-}
+SolverSettings DefaultSettings() { return SolverSettings{}; }
 
 std::string DefaultProfilePath() {
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
