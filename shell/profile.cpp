@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 namespace tavo {
 namespace {
 
@@ -58,10 +60,25 @@ bool Profile::Save(const std::string& path) const {
     for (const auto& [k, v] : s.entries) out << k << '=' << v << '\n';
     out << '\n';
   }
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) return false;
-  file << out.str();
-  return static_cast<bool>(file.flush());
+  // Written beside the profile and renamed over it, so that a failed or
+  // interrupted write leaves the old profile whole.
+  std::string temp = path + ".tmp" + std::to_string(::getpid());
+  {
+    std::ofstream file(temp, std::ios::binary | std::ios::trunc);
+    if (!file) return false;
+    file << out.str();
+    if (!file.flush()) {
+      file.close();
+      std::filesystem::remove(temp, ec);
+      return false;
+    }
+  }
+  std::filesystem::rename(temp, path, ec);
+  if (ec) {
+    std::filesystem::remove(temp, ec);
+    return false;
+  }
+  return true;
 }
 
 std::optional<std::string> Profile::Get(const std::string& section, const std::string& key) const {

@@ -516,6 +516,21 @@ class DialogsTest : public QObject {
     QCOMPARE(s.CTOL, -5.0e-11);
   }
 
+  // A profile that cannot be written is reported, and the dialog stays open.
+  void settingsSaveFailure() {
+    QString blocker = config_->path() + QStringLiteral("/not-a-folder");
+    QFile f(blocker);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    qputenv("XDG_CONFIG_HOME", blocker.toUtf8());
+    CSettingsDlg dlg(nullptr);
+    dlg.show();
+    dlg.accept();
+    QCOMPARE(messages_.size(), std::size_t{1});
+    QCOMPARE(messages_[0].text, J("初期値設定を保存できませんでした。"));
+    QVERIFY(dlg.isVisible());
+  }
+
   void settingsComboText_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("stored");
