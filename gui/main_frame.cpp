@@ -77,12 +77,10 @@ QString AskFileName(QWidget* parent, bool forSave, const QString& suggestion) {
 std::string ToStd(const QString& s) { return s.toStdString(); }
 QString FromStd(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-// A UTF-8 text as the code page 932 bytes a message box takes.
-std::string Cp932(const std::string& utf8) {
-  std::string out;
-  Utf8ToCp932(utf8, out);
-  return out;
-}
+// A UTF-8 text as the code page 932 bytes a message box takes; a character
+// the code page lacks (in a file name, say) becomes '?' rather than cutting
+// the message short.
+std::string Cp932(const std::string& utf8) { return ToCp932From(utf8, "UTF-8"); }
 
 std::string ProfilePath() { return DefaultProfilePath(); }
 
