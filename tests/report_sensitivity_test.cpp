@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <utility>
 
 #include "report_support.h"
 #include "shell/numbers.h"
@@ -47,7 +48,6 @@ struct RangingCase {
 void PrintTo(const RangingCase& c, std::ostream* os) { *os << c.name; }
 
 const std::string kInf = J("無限");
-const std::string kNoLabel(18, ' ');
 
 const std::vector<RangingCase> kRangingCases = {
     // The inverse entry 1e-12 of the only row is below ZTOL: no basic value
@@ -322,15 +322,12 @@ TEST(Ranging, GeneratedModelsAgreeWithTheFinalBasis) {
       EXPECT_NEAR(CAtof(table[i][1]), b[i], 1e-9) << where;
       const double shownInc = ParseLimit(table[i][2]);
       const double shownDec = ParseLimit(table[i][3]);
-      if (inc >= kInfinity) {
-        EXPECT_EQ(shownInc, kInfinity) << where;
-      } else {
-        EXPECT_NEAR(shownInc, inc, 1e-7 * std::max(1.0, inc)) << where;
-      }
-      if (dec >= kInfinity) {
-        EXPECT_EQ(shownDec, kInfinity) << where;
-      } else {
-        EXPECT_NEAR(shownDec, dec, 1e-7 * std::max(1.0, dec)) << where;
+      for (auto [shown, want] : {std::pair(shownInc, inc), std::pair(shownDec, dec)}) {
+        if (want >= kInfinity) {
+          EXPECT_EQ(shown, kInfinity) << where;
+        } else {
+          EXPECT_NEAR(shown, want, 1e-7 * std::max(1.0, want)) << where;
+        }
       }
       // Just inside each finite limit the basis stays feasible; just beyond
       // it does not.

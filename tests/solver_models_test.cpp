@@ -392,19 +392,12 @@ TEST(SolverModels, ForcedTerminationInPhaseTwo) {
   g_forceStop.store(0);
 }
 
-// ---- The log, the progress fields and the reports ----
+// ---- The progress fields and the reports ----
 
-TEST(SolverModels, LogFieldsAndReportsOfAnOptimalContinuousRun) {
+// (The log of an optimal continuous run is a golden text.)
+TEST(SolverModels, FieldsAndReportsOfAnOptimalContinuousRun) {
   KeptRun r(kThreeRows);
   ASSERT_EQ(r.Solve(), kResultOptimal);
-  const std::string date = "2026/12/06 12:00:00\r\n";
-  const std::string expected =
-      T().logHeader + T().g_bannerDataInput + date + " THIS PROBLEM HAS 4 ROWS,  2 VARIABLES  DATA ERROR = 0\r\n\r\n" +
-      T().g_bannerFileSetup + date + " FILE SETUP ERROR = 0\r\n\r\n" + T().g_bannerPrimal + date +
-      "*** PHASE 1 BEGIN ***\r\n\r\n" + T().g_bannerPrimal + date + "** PHASE 1 END ** SOLUTION IS FEASIBLE\r\n\r\n" +
-      T().g_bannerPrimal + date + "*** PHASE 2 BEGIN ***\r\n\r\n" + T().g_bannerPrimal + date +
-      "** PHASE 2 END ** SOLUTION IS OPTIMAL\r\n\r\n" + "     Iterations = 1\r\n" + "Elapsed Time = 00:00:00";
-  EXPECT_EQ(r.Log(), expected);
   // X enters and row 3 leaves; Y enters with a tie between rows 1 and 2.
   EXPECT_EQ(r.W.ITER, 2);
   EXPECT_EQ(r.W.ITERLP, 2);
