@@ -154,6 +154,11 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, File
 
 bool CTAVODoc::Load(const std::string& path, std::string& utf8, bool& convertedFromUtf8, FileError& error) {
   convertedFromUtf8 = false;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    error.message = SystemError("ファイルを開けません。", path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error.message = SystemError("ファイルを開けません。", path, errno);

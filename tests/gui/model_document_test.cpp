@@ -13,6 +13,7 @@
 
 using namespace tavo::gui;
 using namespace tavo::gui::test;
+using namespace std::string_literals;
 
 class ModelDocumentTest : public QObject {
   Q_OBJECT
@@ -38,10 +39,10 @@ class ModelDocumentTest : public QObject {
  private slots:
   void filesComeBackByteForByte() {
     const std::string cases[] = {
-        Sjis("TITLE 計画\r\nMAX X\r\nST\r\nX <= 4"),                          // no final line end
-        Sjis("MAX X\nST\r\nX <= 4\rEND\r\n\r\n"),                             // mixed line ends
-        Sjis("! ｶﾅ 半角カナ と 全角　空白\r\nMAX X\r\n"),                     // half-width kana
-        std::string("MAX X\r\n! \x87\x90\xFA\x5C\xED\x40 \x00 nul\r\n", 25),  // NEC and IBM codes, a NUL byte
+        Sjis("TITLE 計画\r\nMAX X\r\nST\r\nX <= 4"),          // no final line end
+        Sjis("MAX X\nST\r\nX <= 4\rEND\r\n\r\n"),             // mixed line ends
+        Sjis("! ｶﾅ 半角カナ と 全角　空白\r\nMAX X\r\n"),     // half-width kana
+        "MAX X\r\n! \x87\x90\xFA\x5C\xED\x40 \x00 nul\r\n"s,  // NEC and IBM codes, a NUL byte
         std::string(),
     };
     for (const std::string& c : cases)
@@ -121,6 +122,11 @@ class ModelDocumentTest : public QObject {
     WriteBytes(path, "MAX X\r\nST\r\nX \x85\x40\xFF\r\n");
     QVERIFY(!doc.Load(path.toStdString(), utf8, fromUtf8, error));
     QVERIFY2(error.message.find("3 行目の 3 バイト目") != std::string::npos, error.message.c_str());
+    // A folder or a missing file: refused with the reason.
+    QVERIFY(!doc.Load(env_.TempPath("").toStdString(), utf8, fromUtf8, error));
+    QVERIFY2(error.message.find("Is a directory") != std::string::npos, error.message.c_str());
+    QVERIFY(!doc.Load(env_.TempPath("none.tvd").toStdString(), utf8, fromUtf8, error));
+    QVERIFY2(error.message.find("No such file") != std::string::npos, error.message.c_str());
   }
 };
 
