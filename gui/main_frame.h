@@ -63,6 +63,9 @@ class CMainFrame : public QMainWindow {
   void OnHelp();
   void OnHomePage();
   bool OnNextErrorLine();
+  // Reads the model without solving it and marks its data-error and warning
+  // lines; the last run's results stay as they were.
+  void OnCheck();
   void OnFind();
   void OnReplace();
 
@@ -76,8 +79,11 @@ class CMainFrame : public QMainWindow {
   // false when cancelled or when saving failed.
   bool SaveModified();
 
-  // Marks the editor lines named by the data errors of the last run's log.
+  // Marks the editor lines named by the data errors of the last run's log
+  // and the warnings about the text that ran.
   void MarkErrorLinesFromLastRun();
+  // The same for any log and model text (code page 932).
+  void MarkErrorLines(const std::string& logCp932, const std::string& modelCp932);
 
   // Restores the placement and the bars from the profile and shows the frame.
   void ShowWithSavedPlacement();

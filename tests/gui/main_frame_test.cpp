@@ -395,6 +395,26 @@ class MainFrameTest : public QObject {
     QVERIFY(InstalledManualPage().endsWith(QStringLiteral("manual.html")));
   }
 
+  void checkMarksLinesWithoutARun() {
+    auto frame = Start();
+    tavo::g_lastResult = tavo::CalcResult{};
+    tavo::g_lastResult.columnsText = "kept";
+    frame->View()->SetTextUtf8("MAX 3X\r\nST\r\nX-2Y + X <= 4\r\nFIX Q 1\r\n");
+    QTest::keyClick(frame->View(), Qt::Key_F7);
+    QCOMPARE(frame->View()->ErrorMarkCount(), 1);    // FIX Q: an undefined variable
+    QCOMPARE(frame->View()->WarningMarkCount(), 1);  // X-2Y: one name
+    int line = -1, index = -1;
+    frame->View()->getCursorPosition(&line, &index);
+    QCOMPARE(line, 2);  // the first marked line
+    QVERIFY(env_.messages.empty());
+    QCOMPARE(tavo::g_lastResult.columnsText, std::string("kept"));
+
+    frame->View()->SetTextUtf8("");
+    frame->OnCheck();
+    QCOMPARE(env_.messages.size(), 1u);  // no input data
+    QCOMPARE(frame->View()->ErrorMarkCount(), 0);
+  }
+
   void editorWrapsAndHighlights() {
     auto frame = Start();
     QCOMPARE(frame->View()->wrapMode(), QsciScintilla::WrapWord);
