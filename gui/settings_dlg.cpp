@@ -31,11 +31,11 @@ using tavo::SolverSettings;
 
 // The number fields: the profile key each one edits, and whether it holds a
 // whole number (else a decimal number).
-struct EditSpec {
+struct NumberField {
   const char* key;
   bool whole;
 };
-constexpr EditSpec kEdits[CSettingsDlg::kEditCount] = {
+constexpr NumberField kEdits[CSettingsDlg::kEditCount] = {
     {"NOINVERT", true}, {"MAXITERATE", true}, {"ETOL", false}, {"ZTOL", false}, {"CTOL", false}, {"BB_LENGTH", true},
 };
 
