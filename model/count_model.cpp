@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/parser_steps.h"
+#include "shell/codec.h"
 #include "shell/numbers.h"
 #include "shell/texts.h"
 
@@ -149,7 +150,7 @@ CountStep CountDeclaration(CalcRun& run, const std::string& text) {
   return CountStep::kGoOn;  // END, INTEND: nothing
 }
 
-// A row label: the first 18 bytes, blank padded, become the RNAME entry of
+// A row label: the first 18 bytes (never half a character), blank padded, become the RNAME entry of
 // the row being read; the table grows by 50 rows when it is full.
 void CountRowLabel(CalcRun& run) {
   const std::size_t entry = static_cast<std::size_t>(run.W.MROWS - run.W.NGOALS);
@@ -159,9 +160,7 @@ void CountRowLabel(CalcRun& run) {
     while (rows < entry + 1) rows += 50;
     names.resize(rows * 18, '\0');
   }
-  std::string label = run.P.g_token.substr(0, 18);
-  label.resize(18, ' ');
-  names.replace(entry * 18, 18, label);
+  names.replace(entry * 18, 18, FixedWidthCp932(run.P.g_token, 18));
   run.P.g_haveRowLabels = 1;
 }
 
@@ -184,9 +183,7 @@ CountStep CountTerm(CalcRun& run) {
     return CountStep::kEndImmediately;
   }
   if (!run.FindVariable(run.W.NSTRUC)) {
-    std::string stored = P.g_namePart.substr(0, 8);
-    stored.resize(8, ' ');
-    run.W.CNAME += stored;
+    run.W.CNAME += FixedWidthCp932(P.g_namePart, 8);
     P.g_varNames.push_back(P.g_namePart);
     P.g_varIndex.Insert(run.W.NSTRUC, P.g_varNames);
     ++run.W.NSTRUC;

@@ -97,4 +97,16 @@ void LineAndColumn(std::string_view text, std::size_t offset, std::size_t& line,
   column = offset - lineStart + 1;
 }
 
+std::string FixedWidthCp932(std::string_view text, std::size_t width) {
+  std::size_t end = 0;
+  while (end < text.size()) {
+    const std::size_t step = IsCp932LeadByte(static_cast<unsigned char>(text[end])) && end + 1 < text.size() ? 2 : 1;
+    if (end + step > width) break;
+    end += step;
+  }
+  std::string out(text.substr(0, end));
+  out.resize(width, ' ');
+  return out;
+}
+
 }  // namespace tavo

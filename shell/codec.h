@@ -43,4 +43,9 @@ void LineAndColumn(std::string_view text, std::size_t offset, std::size_t& line,
 // True for a byte that starts a double-byte character in code page 932.
 inline bool IsCp932LeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
+// The first `width` bytes of `text` padded with blanks to `width`, cut before
+// a double-byte character that would straddle the end, so that a fixed-width
+// name or label never ends in half a character.
+std::string FixedWidthCp932(std::string_view text, std::size_t width);
+
 }  // namespace tavo
