@@ -431,6 +431,13 @@ void CMainFrame::OpenRecent(int index) {
   }
 }
 
+void CMainFrame::SetIdleMessage(const QString& text) {
+  // The message pane's text while no prompt or passing message covers it
+  // (a passing message would be wiped by the menu bar as it lets go of a
+  // command started from it).
+  ready_->setText(text.isEmpty() ? QStringLiteral("レディ") : text);
+}
+
 void CMainFrame::ShowMessage(const std::string& utf8, int iconStyle) {
   ShowMessageBox(this, Cp932(utf8), static_cast<tavo::IconStyle>(iconStyle));
 }
@@ -460,6 +467,7 @@ bool CMainFrame::OnFileNew() {
   if (!SaveModified()) return false;
   doc_.Reset();
   view_->SetTextUtf8(std::string());
+  SetIdleMessage(QString());
   UpdateTitle();
   return true;
 }
@@ -484,6 +492,7 @@ bool CMainFrame::OpenDocument(const QString& path) {
   doc_ = std::move(doc);
   doc_.SetPath(ToStd(QFileInfo(path).absoluteFilePath()));
   view_->SetTextUtf8(utf8);
+  SetIdleMessage(QString());
   if (fromUtf8) {
     // The bytes change on saving: the text counts as modified.
     view_->setModified(true);
@@ -570,8 +579,10 @@ void CMainFrame::MarkErrorLines(const std::string& logCp932, const std::string& 
   view_->MarkErrorLines(marks);
   const int errors = view_->ErrorMarkCount(), warnings = view_->WarningMarkCount();
   if (errors + warnings > 0) {
-    statusBar()->showMessage(
-        QStringLiteral("データ エラーのある行: %1、警告のある行: %2 (F4 で次の行へ)").arg(errors).arg(warnings), 30000);
+    SetIdleMessage(
+        QStringLiteral("データ エラーのある行: %1、警告のある行: %2 (F4 で次の行へ)").arg(errors).arg(warnings));
+  } else {
+    SetIdleMessage(QString());
   }
 }
 
@@ -603,17 +614,17 @@ void CMainFrame::OnCheck() {
   if (status == tavo::CommandStatus::kEmptyText) {
     for (const auto& [message, icon] : port.messages) ShowMessageBox(this, message, icon);
     view_->ClearErrorMarks();
+    SetIdleMessage(QString());
     return;
   }
   // The data-error box would send the user to the calculation log, which a
   // check does not keep: the marks in the editor stand for it.
   MarkErrorLines(result.logText, text);
   if (view_->ErrorMarkCount() == 0) {
-    statusBar()->showMessage(view_->WarningMarkCount() == 0
-                                 ? QStringLiteral("データ エラーはありません")
-                                 : QStringLiteral("データ エラーはありません。警告のある行: %1 (F4 で次の行へ)")
-                                       .arg(view_->WarningMarkCount()),
-                             30000);
+    SetIdleMessage(view_->WarningMarkCount() == 0
+                       ? QStringLiteral("データ エラーはありません")
+                       : QStringLiteral("データ エラーはありません。警告のある行: %1 (F4 で次の行へ)")
+                             .arg(view_->WarningMarkCount()));
   }
   if (view_->ErrorMarkCount() + view_->WarningMarkCount() > 0) view_->GoToNextErrorLine();
 }

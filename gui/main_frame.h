@@ -111,6 +111,7 @@ class CMainFrame : public QMainWindow {
   bool DoSave(const QString& path);
   bool EncodedText(std::string& cp932);
   void ShowMessage(const std::string& utf8, int iconStyle);
+  void SetIdleMessage(const QString& text);
 
   CTAVODoc doc_;
   CTAVOView* view_ = nullptr;

@@ -121,13 +121,13 @@ shoot "$RES" results-dialog.png
 keys "$RES" Escape
 stop
 
-# 4. Data errors marked in the editor.
+# 4. Data errors and a warning marked in the editor.
 cat > "$WORK/errors.tvd" <<'MODEL'
 TITLE SLIPS
 MAX 3X + 2Y
 ST
 C1) X + Y <= 4O
-C2) X + 3Y <= 6
+C2) X + 3Y-Z <= 6
 END
 FIX Z 2
 MODEL

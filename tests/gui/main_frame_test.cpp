@@ -408,11 +408,14 @@ class MainFrameTest : public QObject {
     QCOMPARE(line, 2);  // the first marked line
     QVERIFY(env_.messages.empty());
     QCOMPARE(tavo::g_lastResult.columnsText, std::string("kept"));
+    QCOMPARE(frame->findChild<QLabel*>("messagePane")->text(),
+             QStringLiteral("データ エラーのある行: 1、警告のある行: 1 (F4 で次の行へ)"));
 
     frame->View()->SetTextUtf8("");
     frame->OnCheck();
     QCOMPARE(env_.messages.size(), 1u);  // no input data
     QCOMPARE(frame->View()->ErrorMarkCount(), 0);
+    QCOMPARE(frame->findChild<QLabel*>("messagePane")->text(), QStringLiteral("レディ"));
   }
 
   void editorWrapsAndHighlights() {
