@@ -45,29 +45,40 @@ inline bool IsInteger(std::uint8_t flags) { return (flags & kBndInteger) != 0; }
 // Both an upper and a lower bound are declared (whatever else is set).
 inline bool HasBothBounds(std::uint8_t flags) { return (flags & (kBndUpper | kBndLower)) == (kBndUpper | kBndLower); }
 
+// The flags that spell each plain case (the integer mark aside): the one
+// table both directions are read from.
+struct BoundCaseFlags {
+  BoundCase boundCase;
+  std::uint8_t flags;
+};
+inline constexpr BoundCaseFlags kBoundCaseTable[] = {
+    {BoundCase::kNonnegative, 0},
+    {BoundCase::kLowerOnly, kBndLower},
+    {BoundCase::kUpperOnly, kBndUpper},
+    {BoundCase::kBetween, kBndUpper | kBndLower},
+    {BoundCase::kFixed, kBndFixed},
+    {BoundCase::kNonpositive, kBndNoLower},
+    {BoundCase::kAboveOnly, kBndNoLower | kBndUpper},
+    {BoundCase::kFree, kBndFree},
+};
+
 // The case the flags spell exactly (the integer mark aside). This decides the
 // column's kind and how the reports take its value back.
 inline BoundCase ClassifyBounds(std::uint8_t flags) {
-  switch (flags & kBndCaseFlags) {
-    case 0:
-      return BoundCase::kNonnegative;
-    case kBndLower:
-      return BoundCase::kLowerOnly;
-    case kBndUpper:
-      return BoundCase::kUpperOnly;
-    case kBndUpper | kBndLower:
-      return BoundCase::kBetween;
-    case kBndFixed:
-      return BoundCase::kFixed;
-    case kBndNoLower:
-      return BoundCase::kNonpositive;
-    case kBndNoLower | kBndUpper:
-      return BoundCase::kAboveOnly;
-    case kBndFree:
-      return BoundCase::kFree;
-    default:
-      return BoundCase::kContradictory;
+  const std::uint8_t f = flags & kBndCaseFlags;
+  for (const BoundCaseFlags& entry : kBoundCaseTable) {
+    if (entry.flags == f) return entry.boundCase;
   }
+  return BoundCase::kContradictory;
+}
+
+// The flags that spell a case (no integer mark; kContradictory, which no
+// flags spell, gives fixed | free).
+inline std::uint8_t FlagsOf(BoundCase c) {
+  for (const BoundCaseFlags& entry : kBoundCaseTable) {
+    if (entry.boundCase == c) return entry.flags;
+  }
+  return kBndFixed | kBndFree;
 }
 
 // The case by which set-up substitutes the column and the branch and bound
@@ -104,31 +115,6 @@ inline std::uint8_t ColumnKindOf(BoundCase c) {
       return kKindFree;
     default:
       return kKindNonnegative;
-  }
-}
-
-// The flags that spell a case (no integer mark; kContradictory has none and
-// gives fixed | free).
-inline std::uint8_t FlagsOf(BoundCase c) {
-  switch (c) {
-    case BoundCase::kNonnegative:
-      return 0;
-    case BoundCase::kLowerOnly:
-      return kBndLower;
-    case BoundCase::kUpperOnly:
-      return kBndUpper;
-    case BoundCase::kBetween:
-      return kBndUpper | kBndLower;
-    case BoundCase::kFixed:
-      return kBndFixed;
-    case BoundCase::kNonpositive:
-      return kBndNoLower;
-    case BoundCase::kAboveOnly:
-      return kBndNoLower | kBndUpper;
-    case BoundCase::kFree:
-      return kBndFree;
-    default:
-      return kBndFixed | kBndFree;
   }
 }
 
