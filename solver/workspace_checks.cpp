@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavo {
@@ -43,8 +44,6 @@ std::string CheckSizes(const Workspace& W) {
   const std::int64_t constraintRows = static_cast<std::int64_t>(W.MROWS) - W.NGOALS;
   if (!W.RNAME.empty() && static_cast<std::int64_t>(W.RNAME.size()) != 18 * constraintRows)
     return "RNAME has " + Num(static_cast<std::int64_t>(W.RNAME.size())) + " bytes instead of 18 a constraint row";
-  if (!groupEmpty[static_cast<int>(ArrayGroup::kSearch)] && W.g_bbNodes.empty())
-    return "the node table is empty while the search arrays are sized";
   return "";
 }
 
@@ -120,6 +119,25 @@ std::string CheckWorkspaceInvariants(const Workspace& W) {
   return "";
 }
 
+std::string CheckBasisInvariants(const Workspace& W) {
+  if (W.NGOALS < 0 || W.NGOALS > W.MROWS) return "NGOALS " + Num(W.NGOALS) + " outside 0 to MROWS " + Num(W.MROWS);
+  if (W.NSTRUC < 0) return "NSTRUC is negative";
+  if (W.NCOLS != W.NSTRUC + W.MROWS) return "NCOLS " + Num(W.NCOLS) + " is not NSTRUC + MROWS";
+  std::string why;
+  // The arrays the basis operations read and write.
+  W.ForEachArray([&](const char* name, const auto& array, ArrayGroup, std::int64_t size) {
+    static constexpr std::string_view kRead[] = {"AMAT",  "XB",    "RHS",    "ACOL", "COLKND",
+                                                 "ATUPR", "JHEAD", "KINBAS", "BINV", "ALPHA"};
+    bool read = false;
+    for (std::string_view r : kRead) read = read || r == name;
+    if (why.empty() && read && static_cast<std::int64_t>(array.size()) != size)
+      why = std::string(name) + " has " + Num(static_cast<std::int64_t>(array.size())) + " entries instead of " +
+            Num(size);
+  });
+  if (!why.empty()) return why;
+  return CheckBasis(W);
+}
+
 bool CheckInverse(const Workspace& W, double tolerance, std::string* why) {
   const std::int64_t m = W.MROWS;
   const std::int32_t n = W.NSTRUC;
@@ -171,7 +189,7 @@ bool CheckInverse(const Workspace& W, double tolerance, std::string* why) {
 }
 
 void AbortOnWorkspaceViolation(const Workspace& W, const char* where) {
-  std::string why = CheckWorkspaceInvariants(W);
+  std::string why = CheckBasisInvariants(W);
   if (why.empty()) CheckInverse(W, kReinversionCheckTolerance, &why);
   if (why.empty()) return;
   std::fprintf(stderr, "workspace check after %s: %s\n", where, why.c_str());

@@ -3,8 +3,8 @@
 // inverse against the basis it stands for. They read the workspace only.
 //
 // The checking build (TAVO_CHECK_WORKSPACE=1, set by CMake for the sanitizer
-// build) runs both after every reinversion and aborts with a message on the
-// first violation.
+// build) checks the basis and its inverse after every reinversion and aborts
+// with a message on the first violation.
 #pragma once
 
 #include <string>
@@ -28,6 +28,12 @@ namespace tavo {
 //     KINBAS[j] = i+1, for the constraint rows).
 std::string CheckWorkspaceInvariants(const Workspace& W);
 
+// The part of the invariants that the basis operations keep: the dimensions,
+// the sizes of the arrays they read and write (AMAT, XB, RHS, ACOL, COLKND,
+// ATUPR, JHEAD, KINBAS, BINV, ALPHA), and the basis headers, kinds and ATUPR
+// as above.
+std::string CheckBasisInvariants(const Workspace& W);
+
 // Whether BINV is the inverse of the current basis B within `tolerance`:
 // column i of B is the column of JHEAD[i] for a constraint row (its AMAT
 // column, or the unit vector of its row for a logical column) and the unit
@@ -41,7 +47,7 @@ bool CheckInverse(const Workspace& W, double tolerance, std::string* why);
 // The relative tolerance the checking build applies after a reinversion.
 constexpr double kReinversionCheckTolerance = 1e-6;
 
-// Runs both checks and, on a violation, writes it with `where` to the error
+// Runs the basis invariants and the inverse check and, on a violation, writes it with `where` to the error
 // stream and aborts. Used by the checking build after every reinversion.
 void AbortOnWorkspaceViolation(const Workspace& W, const char* where);
 

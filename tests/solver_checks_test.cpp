@@ -125,6 +125,21 @@ TEST(WorkspaceInvariants, EachViolationIsNamed) {
   }
 }
 
+// The basis part (what the checking build runs after a reinversion) leaves
+// the model's other arrays alone but not the arrays the inverse reads.
+TEST(WorkspaceInvariants, BasisPartCoversWhatTheInverseReads) {
+  Workspace W;
+  TextbookBasis(W);
+  W.RANGE.clear();
+  EXPECT_EQ(CheckBasisInvariants(W), "");
+  EXPECT_EQ(CheckWorkspaceInvariants(W), "RANGE has 0 entries instead of 2");
+  W.RHS.clear();
+  EXPECT_EQ(CheckBasisInvariants(W), "RHS has 0 entries instead of 2");
+  TextbookBasis(W);
+  W.KINBAS[3] = 2;
+  EXPECT_EQ(CheckBasisInvariants(W), "KINBAS of column 3 names row 1, whose JHEAD is 2");
+}
+
 TEST(WorkspaceInvariants, ParsedModelBeforeSetUpHolds) {
   reporttest::KeptRun r("MAX X + Y\r\nST\r\nC1) X + Y <= 4\r\nX - Y >= -2\r\nEND\r\nINT X\r\n");
   ASSERT_TRUE(r.Parse());
