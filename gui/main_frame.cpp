@@ -416,15 +416,16 @@ void CMainFrame::AddRecentFile(const QString& path) {
 }
 
 void CMainFrame::OpenRecent(int index) {
-  const auto& files = recent_.Files();
-  if (static_cast<std::size_t>(index) >= files.size()) return;
-  const QString path = FromStd(files[index]);
+  if (static_cast<std::size_t>(index) >= recent_.Files().size()) return;
+  const std::string file = recent_.Files()[index];  // a copy: the list changes below
+  const QString path = FromStd(file);
   if (!SaveModified()) return;
   if (!OpenDocument(path)) {
     // The file is gone or unreadable: it leaves the list, as the original does.
     tavo::Profile profile;
     profile.Load(ProfilePath());
-    recent_.Remove(files[index]);
+    recent_.Read(profile);
+    recent_.Remove(file);
     recent_.Write(profile);
     profile.Save(ProfilePath());
     UpdateRecentMenu();

@@ -40,7 +40,7 @@ std::vector<ErrorLine> ParseErrorLines(const std::string& logCp932) {
     // "Line " digits, then the message (" : ..." or " ERROR! ...").
     if (line.compare(0, 5, "Line ") != 0) continue;
     std::size_t i = 5, n = 0;
-    while (i < line.size() && line[i] >= '0' && line[i] <= '9' && n < 10) {
+    while (i < line.size() && line[i] >= '0' && line[i] <= '9' && n < 9) {  // fits an int
       ++i;
       ++n;
     }

@@ -2,6 +2,7 @@
 // the save question, the placement in the profile, dropped files and the
 // marks of data-error lines.
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -310,6 +311,13 @@ class MainFrameTest : public QObject {
     frame->Action("recentFile3")->trigger();
     QCOMPARE(frame->windowTitle(), QStringLiteral("r3.tvd - TAVO"));
     QCOMPARE(ProfileValue("Recent File List", "File1"), env_.TempPath("r3.tvd").toStdString());
+    // A listed file that has gone: reported, and it leaves the list.
+    QFile::remove(env_.TempPath("r4.tvd"));  // third now: r3 r5 r4 r2
+    frame->Action("recentFile3")->trigger();
+    QCOMPARE(env_.messages.back().second, tavo::IconStyle::kStop);
+    QCOMPARE(frame->windowTitle(), QStringLiteral("r3.tvd - TAVO"));
+    QCOMPARE(frame->RecentFiles().Files().size(), 3u);
+    QCOMPARE(ProfileValue("Recent File List", "File4"), std::string());
   }
 
   void dataErrorLinesAreMarkedAfterARun() {
@@ -343,7 +351,7 @@ class MainFrameTest : public QObject {
     // text marks the last line; a clean log clears the marks.
     tavo::g_lastModelText.clear();
     tavo::g_lastResult.logText = Sjis("Line 1 : 正当でない変数の名前( 1X )\r\nLine 1 : 未定義の変数( Q )\r\n") +
-                                 "Line 99 ERROR!\r\nLine x : no\r\nLine 2\r\n";
+                                 "Line 99 ERROR!\r\nLine x : no\r\nLine 2\r\nLine 99999999999 : too long\r\n";
     frame->MarkErrorLinesFromLastRun();
     QCOMPARE(frame->View()->ErrorMarkCount(), 3);
     QCOMPARE(frame->View()->annotation(0), QStringLiteral("正当でない変数の名前( 1X )\n未定義の変数( Q )"));
