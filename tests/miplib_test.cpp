@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -152,10 +153,12 @@ TEST_P(MiplibSolve, FinishesAtTheVerifiedOptimumOrReportsWhyNot) {
       c.name, c.rows, c.cols, c.ints, out.resultCode, how, out.iterations, out.nodesSolved, out.seconds, value,
       c.optimum);
 
-  if (c.rootIterations >= 0 && out.nodesSolved > 0) {
+  // The recorded counts are those of the default settings.
+  const bool defaults = !std::getenv("TAVO_MIPLIB_SET");
+  if (defaults && c.rootIterations >= 0 && out.nodesSolved > 0) {
     EXPECT_EQ(out.iterations, c.rootIterations) << "the simplex took another path; if that is meant, update the table";
   }
-  if (c.nodes >= 0 && !stopped && out.resultCode == kResultOptimal && !out.tableFull) {
+  if (defaults && c.nodes >= 0 && !stopped && out.resultCode == kResultOptimal && !out.tableFull) {
     EXPECT_EQ(out.nodesSolved, c.nodes) << "the search took another path; if that is meant, update the table";
   }
   const double tol = 1e-6 * std::max(1.0, std::fabs(c.optimum));

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -137,7 +138,8 @@ TEST_P(NetlibSolve, TavoReachesTheVerifiedOptimum) {
   std::printf("netlib %-9s %5d rows %5d cols  code %d  %6d iterations  %8.2f s  %.10g  (rel. diff %.1e)%s\n", c.name,
               c.rows, c.cols, out.resultCode, out.iterations, out.seconds, value, rel,
               stopped ? "  [time budget exhausted]" : "");
-  if (!stopped && c.iterations >= 0) {
+  // The recorded counts are those of the default settings.
+  if (!stopped && c.iterations >= 0 && !std::getenv("TAVO_NETLIB_SET")) {
     EXPECT_EQ(out.iterations, c.iterations) << "the simplex took another path; if that is meant, update the table";
   }
   const std::string violation = optimal ? PointViolation(out, p.model, false) : "";
