@@ -11,7 +11,8 @@
 //
 // By default the instances up to 150 rows and 400 columns run, except the
 // few that no solver finishes quickly; TAVO_MIPLIB_ALL=1 runs every one;
-// TAVO_MIPLIB_SET="BB_LENGTH=20000 ..." changes settings for the solves.
+// TAVO_MIPLIB_SET="BB_LENGTH=20000 ..." changes settings for the solves
+// (the recorded counts are then not checked).
 // Suite names start with "Miplib" so that sanitizer runs can leave them out.
 #include <gtest/gtest.h>
 

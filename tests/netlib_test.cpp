@@ -11,7 +11,8 @@
 // the TAVO solves, by default only problems up to 300 rows run, each with a time budget
 // (TAVO_NETLIB_SECONDS, default 60) after which the run is forcibly stopped.
 // TAVO_NETLIB_ALL=1 runs every problem; TAVO_NETLIB_SET="ZTOL=1e-9 ..."
-// changes settings for the solves. TAVO_DATA_DIR overrides the data
+// changes settings for the solves (the recorded iteration counts are then
+// not checked). TAVO_DATA_DIR overrides the data
 // folder. The suite names start with "Netlib" so that sanitizer runs can
 // leave them out.
 #include <gtest/gtest.h>
