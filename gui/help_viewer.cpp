@@ -38,7 +38,10 @@ void ShowManual(QWidget* parent) {
     auto* browser = new QTextBrowser(window);
     browser->setObjectName(QStringLiteral("manualBrowser"));
     browser->setOpenExternalLinks(true);
-    browser->setSearchPaths({QStringLiteral(":/docs")});
+    // Pictures come from beside the installed (or built) HTML page.
+    QStringList paths = {QStringLiteral(":/docs")};
+    if (const QString page = InstalledManualPage(); !page.isEmpty()) paths << QFileInfo(page).absolutePath();
+    browser->setSearchPaths(paths);
     browser->setMarkdown(ManualMarkdown());
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
