@@ -119,9 +119,22 @@ int CalcRun::BranchAndBoundStep(int lpResult) {
   if (BbNode* node = NodeAt(W, W.g_bbCurrent)) node->solvedAt = W.g_branchCount;
   W.g_branchVar = -2;
 
-  // 4. Branching test, in this order.
-  if (lpResult == kResultOptimal && std::fabs(W.g_lastBranchValue - v) > settings.ETOL && W.g_bbLastNode < length - 2 &&
+  // 4. Branching test, in this order. When the node table has no room left
+  // for two children, a node that passes the other tests is still examined:
+  // an integer-feasible one becomes the incumbent, and a fractional one is
+  // closed unbranched and the search marked as cut short, so that its answer
+  // is never reported as proven optimal.
+  const bool room = W.g_bbLastNode < length - 2;
+  if (lpResult == kResultOptimal && std::fabs(W.g_lastBranchValue - v) > settings.ETOL && !room &&
       ImprovesIncumbent()) {
+    SelectBranchingVariable();
+    if (W.g_branchVar >= 0) {
+      if (W.g_bbCutShort == 0 || W.RACT[0] > W.g_bbCutBound) W.g_bbCutBound = W.RACT[0];
+      W.g_bbCutShort = 1;
+      W.g_branchVar = -2;
+    }
+  } else if (lpResult == kResultOptimal && std::fabs(W.g_lastBranchValue - v) > settings.ETOL && room &&
+             ImprovesIncumbent()) {
     SelectBranchingVariable();
     if (W.g_branchVar >= 0) {
       W.g_lastBranchValue = W.XACT[W.g_branchVar];
@@ -170,18 +183,18 @@ int CalcRun::BranchAndBoundStep(int lpResult) {
     W.g_incumbentReports[2] = result.errorText;
   }
 
-  // 6. A closed node: take the open node created last.
+  // 6. A closed node: take the open node created last. Open nodes are taken
+  // up also when the table is full (they are solved, not branched), so that
+  // no part of the tree is left without being looked at.
   auto closeAndScan = [&](int status) {
     if (BbNode* node = NodeAt(W, W.g_bbCurrent)) node->status = status;
     W.g_lastBranchValue = -1.0;
     W.g_lastBranchVar = -1;
     W.g_bbCurrent = -1;
-    if (W.g_bbLastNode < length - 2) {
-      for (int k = W.g_bbLastNode; k >= 2; --k) {
-        if (W.g_bbNodes[static_cast<std::size_t>(k)].solvedAt == -1) {
-          W.g_bbCurrent = k;
-          break;
-        }
+    for (int k = W.g_bbLastNode; k >= 2; --k) {
+      if (W.g_bbNodes[static_cast<std::size_t>(k)].solvedAt == -1) {
+        W.g_bbCurrent = k;
+        break;
       }
     }
   };
@@ -205,16 +218,15 @@ int CalcRun::BranchAndBoundStep(int lpResult) {
     return lpResult;
   }
 
-  // 8. The search is over; the user sees the incumbent's reports.
-  if (W.g_haveIncumbent != 1) {
-    W.g_bbState = 2;
-    return kResultInfeasible;
-  }
+  // 8. The search is over; the user sees the incumbent's reports. A search
+  // cut short by the node table ends as a forced stop does: its incumbent
+  // (result 6) or none (result 7), never a proven optimum or infeasibility.
+  W.g_bbState = 2;
+  if (W.g_haveIncumbent != 1) return W.g_bbCutShort ? kResultForcedInfeasible : kResultInfeasible;
   result.columnsText = W.g_incumbentReports[0];
   result.rowsText = W.g_incumbentReports[1];
   result.errorText = W.g_incumbentReports[2];
-  W.g_bbState = 2;
-  return kResultOptimal;
+  return W.g_bbCutShort ? kResultForcedFeasible : kResultOptimal;
 }
 
 bool CalcRun::ImprovesIncumbent() {

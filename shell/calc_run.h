@@ -80,6 +80,8 @@ class CalcRun {
   void AppendTimeStampLine(const std::string& banner, TimePoint t);
   // "%H:%M:%S" of the span from TSTART to `t` (hours within a day).
   std::string ElapsedText(TimePoint t) const;
+  // The log line of a search cut short by the node table.
+  void AppendSearchCutShortLine();
   // Appends "Line " + line number + message + detail + " )\r\n" and counts the error.
   void ReportLineError(const std::string& message, const std::string& detail);
 

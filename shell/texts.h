@@ -29,6 +29,11 @@ struct Texts {
   std::string iterationsLabel;    // "     Iterations = "
   std::string elapsedLabel;       // "Elapsed Time = "
   std::string forcedTermination;  // "強制終了", no line end
+  // A search cut short by the node table: searchCutShort + BB_LENGTH +
+  // searchCutShortBound + bound [+ searchCutShortGap + gap] + "\r\n".
+  std::string searchCutShort;
+  std::string searchCutShortBound;
+  std::string searchCutShortGap;
   std::string fileSetupError;     // " FILE SETUP ERROR = "
 
   // Parser messages (see the model format's failure table).

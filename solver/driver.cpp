@@ -1,6 +1,8 @@
 // The solve driver: resets the run state, solves the continuous problem,
 // runs the branch and bound of an integer model, builds the reports at each
 // solution and writes the phase and summary lines of the calculation log.
+#include <cmath>
+
 #include "shell/calc_run.h"
 #include "shell/numbers.h"
 #include "shell/texts.h"
@@ -16,6 +18,8 @@ int CalcRun::RunSolve() {
   W.JENTER = -2;
   W.ITER = 0;
   W.g_haveIncumbent = 0;
+  W.g_bbCutShort = 0;
+  W.g_bbCutBound = 0;
   W.SMODE = 0;
   g_forceStop.store(0);
   W.FEASSHOWN = 0;
@@ -90,16 +94,32 @@ int CalcRun::RunSolve() {
     result.columnsText = W.g_incumbentReports[0];
     result.rowsText = W.g_incumbentReports[1];
     result.errorText = W.g_incumbentReports[2];
+    if (W.g_bbCutShort) W.TNOW = port.Now();
     result.logText += T().forcedTermination;
     result.logText += T().branchesLabel + FormatInt(static_cast<long long>(W.g_branchCount) + 1) + "\r\n";
+    if (W.g_bbCutShort) AppendSearchCutShortLine();
     result.logText += T().elapsedLabel + ElapsedText(W.TNOW);
     return code;
   } else if (code == kResultForcedInfeasible) {
     result.logText += T().g_msgNoFeasible;
+    if (W.g_bbCutShort) AppendSearchCutShortLine();
   }
 
   // 7.
   return code;
+}
+
+// Why a search ended without proof: the node table (BB_LENGTH) had no room
+// to branch a node that could still improve the answer. Names the limit and
+// gives the best first-goal row activity of the nodes left unbranched, and
+// its distance from the incumbent's when there is one.
+void CalcRun::AppendSearchCutShortLine() {
+  std::string line =
+      T().searchCutShort + FormatInt(settings.BB_LENGTH) + T().searchCutShortBound + FormatReal(W.g_bbCutBound);
+  if (W.g_haveIncumbent == 1 && W.NGOALS > 0) {
+    line += T().searchCutShortGap + FormatReal(std::fabs(W.g_bbCutBound - W.g_incumbentGoals[0]));
+  }
+  result.logText += line + "\r\n";
 }
 
 }  // namespace tavo

@@ -205,6 +205,12 @@ struct Workspace {
   std::int32_t NERR = 0;       // data errors of the parser and set-up
   std::int32_t NINT = 0;       // integer declarations; nonzero: branch and bound follows
   std::int32_t g_bbState = 0;  // 0 not started, 1 running, 2 finished
+  // 1 when the search left a node unbranched for want of room in the node
+  // table (BB_LENGTH): its answer is then not proven optimal.
+  std::int32_t g_bbCutShort = 0;
+  // The best first-goal row activity among the nodes left unbranched: a
+  // bound on what the unexplored part of the tree could still reach.
+  double g_bbCutBound = 0;
   std::int32_t g_branchCount = 0;
   std::int32_t g_haveIncumbent = 0;
   std::int32_t g_branchOptimalCount = 0;

@@ -367,10 +367,15 @@ TEST_F(CliTest, ExitStatusFollowsTheResultCode) {
   Model("optimal.tvd", Crlf(kPlan));
   Model("infeasible.tvd", Crlf("MAX X\nST\nX + Y <= 4\nX >= 6\n"));
   Model("unbounded.tvd", Crlf("MAX X\nST\nX - Y <= 4\n"));
+  // A search cut short by its node table ends as a stopped one does.
+  Model("knapsack.tvd", Crlf("MAX 10A + 13B + 7C + 8D + 4E\nST\n4A + 6B + 3C + 4D + 2E <= 11\nEND\nINT A B C D E\n"));
   const std::pair<const char*, int> cases[] = {{"optimal.tvd --report none", 1},
                                                {"infeasible.tvd --report none", 2},
                                                {"unbounded.tvd --report none", 3},
-                                               {"optimal.tvd --report log --set MAXITERATE=1", 4}};
+                                               {"optimal.tvd --report log --set MAXITERATE=1", 4},
+                                               {"knapsack.tvd --report none --set BB_LENGTH=4", 6},
+                                               {"knapsack.tvd --report none --set BB_LENGTH=2", 7},
+                                               {"knapsack.tvd --report none", 1}};
   for (const auto& [args, code] : cases) {
     Outcome o = Tavo(std::string("solve ") + args);
     EXPECT_EQ(o.status, code == 1 ? 0 : code) << args;

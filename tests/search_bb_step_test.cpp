@@ -147,17 +147,19 @@ TEST_F(ScriptedSearch, BranchWithoutEffectClosesTheFirstChildOnly) {
   EXPECT_EQ(std::tuple(Node(2).status, Node(3).status, W.g_bbCurrent), std::tuple(0, 2, 4));
 }
 
-TEST_F(ScriptedSearch, ShortTableClosesTheRootWithoutAnIncumbent) {
+TEST_F(ScriptedSearch, ShortTableStillRecordsAnIntegralRoot) {
+  // No room to branch, but an integral root is the integer optimum.
   Load(TwoIntegers(), 2);
-  // Even an integral root is not recorded: the branching test fails first.
-  EXPECT_EQ(Solve(1, {2.0, 1.0}, 10, "root"), 2);
-  EXPECT_EQ(std::tuple(Node(0).status, W.g_haveIncumbent, W.g_bbState), std::tuple(2, 0, 2));
+  EXPECT_EQ(Solve(1, {2.0, 1.0}, 10, "root"), 1);
+  EXPECT_EQ(std::tuple(Node(0).status, W.g_haveIncumbent, W.g_bbState, W.g_bbCutShort), std::tuple(1, 1, 2, 0));
 }
 
-TEST_F(ScriptedSearch, EmptyTableIsHandledLikeAShortOne) {
+TEST_F(ScriptedSearch, EmptyTableCutsAFractionalRootShort) {
+  // A fractional root that cannot be branched: no answer is proven.
   Load(TwoIntegers(), 0);
-  EXPECT_EQ(Solve(1, {2.5, 1.0}, 10, "root"), 2);
-  EXPECT_EQ(W.g_bbState, 2);
+  EXPECT_EQ(Solve(1, {2.5, 1.0}, 10, "root"), kResultForcedInfeasible);
+  EXPECT_EQ(std::tuple(Node(0).status, W.g_bbState, W.g_bbCutShort), std::tuple(2, 2, 1));
+  EXPECT_EQ(W.g_bbCutBound, 10);
 }
 
 TEST_F(ScriptedSearch, IntegralRootEndsTheSearchAtOnce) {
@@ -167,16 +169,22 @@ TEST_F(ScriptedSearch, IntegralRootEndsTheSearchAtOnce) {
   EXPECT_EQ(run.result.columnsText, "root");
 }
 
-TEST_F(ScriptedSearch, TableFillsUpAndTheSearchStops) {
+TEST_F(ScriptedSearch, FullTableSolvesTheOpenNodesWithoutBranching) {
   // Five nodes: the root branches (nodes 1, 2), node 1 branches (3, 4);
-  // then 4 >= 5 - 2, so nothing more is branched and no node is taken up
-  // after the next closed node.
+  // then 4 >= 5 - 2, so nothing more is branched, but the open nodes are
+  // still solved: an integral one becomes the incumbent, a fractional one
+  // that could do better is left unbranched and cuts the search short.
   Load(TwoIntegers(), 5);
   EXPECT_EQ(Solve(1, {2.5, 1.0}, 10, "root"), 1);
   EXPECT_EQ(Solve(1, {2.0, 1.5}, 9, "node1"), 1);
   EXPECT_EQ(W.g_bbCurrent, 3);
-  EXPECT_EQ(Solve(1, {2.0, 1.0}, 8, "node3"), 2);  // integral, but no room left
-  EXPECT_EQ(std::tuple(Node(3).status, W.g_bbState, W.g_haveIncumbent), std::tuple(2, 2, 0));
+  EXPECT_EQ(Solve(1, {2.0, 1.0}, 8, "node3"), 1);  // integral: the incumbent
+  EXPECT_EQ(std::tuple(Node(3).status, W.g_haveIncumbent, W.g_bbCurrent), std::tuple(1, 1, 4));
+  EXPECT_EQ(Solve(1, {1.0, 2.5}, 8.5, "node4"), 1);  // fractional, better, no room
+  EXPECT_EQ(std::tuple(Node(4).status, W.g_bbCutShort, W.g_bbCurrent), std::tuple(2, 1, 2));
+  EXPECT_EQ(Solve(1, {3.0, 0.0}, 7, "node2"), kResultForcedFeasible);  // worse: closed; the search ends
+  EXPECT_EQ(std::tuple(W.g_bbState, W.g_bbCutBound), std::tuple(2, 8.5));
+  EXPECT_EQ(run.result.columnsText, "node3");
 }
 
 TEST_F(ScriptedSearch, EqualBoundsFixTheColumn) {

@@ -61,17 +61,22 @@ TEST(IntegerRuns, RelaxationInfeasibleNeverStartsTheSearch) {
   EXPECT_EQ(r.result().logText.find(T().g_msgBbStart), std::string::npos);
 }
 
-TEST(IntegerRuns, ShortNodeTableGivesNoIncumbent) {
+TEST(IntegerRuns, ShortNodeTableNeverClaimsAnUnprovenAnswer) {
   SolverSettings s = DefaultSettings();
   s.BB_LENGTH = 2;
-  // Even the integral relaxation is not recorded.
+  // An integral relaxation is the integer optimum, whatever the table holds.
   KeptRun integral(Model({"MAX 3X + 2Y", "ST", "X + Y <= 4", "X <= 3", "END", "GIN X Y"}), s);
-  EXPECT_EQ(integral.Solve(), 2);
-  EXPECT_EQ(integral.W.g_bbNodes[0].status, 2);
+  EXPECT_EQ(integral.Solve(), kResultOptimal);
+  EXPECT_EQ(integral.W.g_bbNodes[0].status, 1);
+  // A fractional one that cannot be branched ends as a stopped search
+  // without an incumbent, and the log names the limit.
   for (int length : {0, 1, -5}) {
     s.BB_LENGTH = length;
     KeptRun tiny(Model({"MAX 3X + 2Y", "ST", "X + Y <= 4.5", "X <= 2.5", "END", "GIN X"}), s);
-    EXPECT_EQ(tiny.Solve(), 2) << length;
+    EXPECT_EQ(tiny.Solve(), kResultForcedInfeasible) << length;
+    EXPECT_NE(tiny.result().logText.find(T().searchCutShort + std::to_string(length) + T().searchCutShortBound),
+              std::string::npos)
+        << tiny.result().logText;
   }
 }
 

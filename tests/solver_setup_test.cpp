@@ -203,7 +203,7 @@ TEST(SolverSetup, ContinuousModelLeavesTheSearchCopiesAlone) {
 TEST(SolverSetup, TinyNodeTableStillHoldsTheRoot) {
   KeptRun r(Model({"MAX X", "ST", "2X <= 3", "END", "GIN X"}));
   r.run.settings.BB_LENGTH = 0;
-  EXPECT_EQ(r.Solve(), kResultInfeasible) << r.Log();  // the root cannot branch
+  EXPECT_EQ(r.Solve(), kResultForcedInfeasible) << r.Log();  // the root cannot branch
   EXPECT_EQ(r.W.g_bbNodes.size(), 1u);
 }
 
