@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <cctype>
 #include <string_view>
 
 #include "shell/settings.h"
@@ -76,6 +77,8 @@ std::string ParseSet(std::string_view assignment, Options& o) {
   if (eq == std::string_view::npos) return "--set: expected KEY=VALUE, got '" + std::string(assignment) + "'";
   std::string key(assignment.substr(0, eq));
   std::string value(assignment.substr(eq + 1));
+  // Keys are case-insensitive, like the words of the model language.
+  for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (!IsSettingKey(key)) {
     return "--set: unknown setting '" + key +
            "' (PMCMP BB_LENGTH ICODE ROUND SENSITIVITY NOINVERT MAXITERATE ETOL ZTOL CTOL)";

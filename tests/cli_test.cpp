@@ -164,7 +164,6 @@ TEST_F(CliTest, UsageErrorsExit64WithOneLineReason) {
       "solve " + model + " --report none,log",
       "solve " + model + " --set MAXITERATE",
       "solve " + model + " --set FOO=1",
-      "solve " + model + " --set maxiterate=5",
       "solve " + model + " --set MAXITERATE=12x",
       "solve " + model + " --set MAXITERATE=1.5",
       "solve " + model + " --set ETOL=",
@@ -373,6 +372,7 @@ TEST_F(CliTest, ExitStatusFollowsTheResultCode) {
                                                {"infeasible.tvd --report none", 2},
                                                {"unbounded.tvd --report none", 3},
                                                {"optimal.tvd --report log --set MAXITERATE=1", 4},
+                                               {"optimal.tvd --report log --set maxIterate=1", 4},  // any case
                                                {"knapsack.tvd --report none --set BB_LENGTH=4", 6},
                                                {"knapsack.tvd --report none --set BB_LENGTH=2", 7},
                                                {"knapsack.tvd --report none", 1}};
