@@ -132,6 +132,17 @@ Texts Build() {
   t.warnRepeatedInRow = J("同じ行に同じ変数が二度あります。後の係数が前の係数に置き換わります");
   t.warnMisspeltPrefix = J("この行にしか現れない変数で、変数 ");
   t.warnMisspeltSuffix = J(" と一文字違いです。書き誤りかもしれません");
+
+  t.printHeaderBanner = J("目標計画法 TAVO(Tiered aim Optimization)         ");
+  t.printHeaderPage = J("      Page    ");
+  t.printSelectCaption = J("TAVO結果印刷");
+  t.printSelectTitle = J("TAVO 印刷ファイルの選択");
+  t.printSelectInstruction = J("各チェクボックスをクリックして、追加または取消しを選んで下さい。");
+  t.printSelectLabels = {J("インプット・データ ファイル"), J("計算経過一覧（誤差情報含む）"), J("COLUMNS 変数最適化解"),
+                         J("ROWS 変数最適化解")};
+  t.printNoInputData = J("エラー !  入力データがありません");
+  t.printNotOptimised = J("最適化計算を実行しておりません");
+  t.printFailed = J("TAVO 印刷失敗");
   return t;
 }
 

@@ -130,6 +130,17 @@ struct Texts {
   std::string warnRepeatedInRow;     // the same variable twice in one row
   std::string warnMisspeltPrefix;    // a variable of one row, one edit from another variable:
   std::string warnMisspeltSuffix;    //   prefix + the other name + suffix
+
+  // Report printing: the page header, the selection dialog and the messages.
+  std::string printHeaderBanner;                // "目標計画法 TAVO(Tiered aim Optimization)         "
+  std::string printHeaderPage;                  // "      Page    ", before the page number
+  std::string printSelectCaption;               // "TAVO結果印刷"
+  std::string printSelectTitle;                 // "TAVO 印刷ファイルの選択"
+  std::string printSelectInstruction;           // "各チェクボックスをクリックして、..."
+  std::array<std::string, 4> printSelectLabels;  // input data, log, COLUMNS, ROWS (top to bottom)
+  std::string printNoInputData;                 // "エラー !  入力データがありません"
+  std::string printNotOptimised;                // "最適化計算を実行しておりません"
+  std::string printFailed;                      // "TAVO 印刷失敗"
 };
 
 // The texts, built on first use.
