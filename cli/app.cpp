@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include "cli/import_export.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/terminal_port.h"
@@ -53,6 +54,7 @@ int Main(int argc, const char* const* argv) {
     std::printf("%s\n", VersionText());
     return std::fflush(stdout) == 0 ? 0 : kExitCantCreate;
   }
+  if (options.command == Command::kImport || options.command == Command::kExport) return RunImportExport(options);
 
   // Settings: the profile (read only), then the --set overrides in order.
   SolverSettings settings = LoadSettings(options.haveProfile ? options.profile : DefaultProfilePath());

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "cli/import_export.h"
 #include "shell/settings.h"
 
 namespace tavo::cli {
@@ -107,6 +108,10 @@ std::string ParseOptions(int argc, const char* const* argv, Options& o) {
     o.command = Command::kVersion;
     return {};
   }
+  if (command == "import" || command == "export") {
+    o.command = command == "import" ? Command::kImport : Command::kExport;
+    return ParseExchangeOptions(argc, argv, o);
+  }
   if (command == "solve") {
     o.command = Command::kSolve;
   } else if (command == "check") {
@@ -185,6 +190,11 @@ const char* UsageText() {
   return "Usage:\n"
          "  tavo solve MODEL [options]   optimise the model\n"
          "  tavo check MODEL [options]   read the model only and print the calculation log\n"
+         "  tavo import FILE -o MODEL    MPS (fixed, free, .gz) or CPLEX LP file to model text\n"
+         "                               (--from lp|mps); the name map goes beside MODEL\n"
+         "  tavo export MODEL -o FILE    model text to CPLEX LP (.lp) or free MPS (.mps), goal\n"
+         "                               levels as prioritised objectives; --level K\n"
+         "                               --hold v1,...  for goal K with goals 1..K-1 held\n"
          "  tavo --help | --version\n"
          "\n"
          "MODEL is a model file (normally .tvd), or - for standard input.\n"

@@ -8,7 +8,7 @@
 
 namespace tavo::cli {
 
-enum class Command { kNone, kSolve, kCheck, kHelp, kVersion };
+enum class Command { kNone, kSolve, kCheck, kHelp, kVersion, kImport, kExport };
 enum class Encoding { kCp932, kUtf8 };
 
 struct Options {
@@ -28,6 +28,11 @@ struct Options {
   Encoding outputEncoding = Encoding::kUtf8;
   // Warnings about likely slips in the model on standard error (--no-warnings turns them off).
   bool warnings = true;
+  // import and export (cli/import_export.h): -o FILE, import's --from, export's --level K and --hold v1,...
+  std::string outputFile;
+  std::string sourceFormat;  // "lp", "mps", or empty: from the file name
+  int level = 0;             // 0: every goal level
+  std::vector<double> holds;
 };
 
 // Reads argv into `options`. Returns an empty string on success, else the

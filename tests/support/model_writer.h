@@ -1,7 +1,8 @@
-// A small in-memory linear goal program and its two written forms: the TAVO
-// model text (what the solver under test reads) and the CPLEX LP format (what
-// the reference solvers glpsol and cbc read). Shared by the differential
-// tests, the benchmark suites and the benchmark generator.
+// The tests' view of the product's neutral model: its two written forms, the
+// TAVO model text (what the solver under test reads) and the CPLEX LP format
+// (what the reference solvers glpsol and cbc read), a feasibility check and a
+// random model generator. Shared by the differential tests, the benchmark
+// suites and the benchmark generator.
 #pragma once
 
 #include <cstdint>
@@ -9,80 +10,25 @@
 #include <string>
 #include <vector>
 
+#include "model/exchange_model.h"
+#include "model/model_writers.h"
+
 namespace tavo::testsupport {
 
-constexpr double kInf = std::numeric_limits<double>::infinity();
-
-struct Term {
-  int var = 0;  // index into Model::vars
-  double coef = 0;
-};
-
-// One priority level of the objective.
-struct Goal {
-  bool maximize = false;
-  std::vector<Term> terms;
-};
-
-enum class Sense { kLe, kGe, kEq, kRange };
-
-// A constraint row. kRange means lo <= terms <= hi (either side may be
-// infinite; both infinite means the row is free and only its variables count).
-struct Row {
-  std::string label;  // empty: no label; else at most 18 characters
-  std::vector<Term> terms;
-  Sense sense = Sense::kLe;
-  double rhs = 0;  // kLe, kGe, kEq
-  double lo = 0;   // kRange
-  double hi = 0;   // kRange
-};
-
-// The row as the one-sided row or equality it is when it is two-sided with
-// one side infinite or both sides equal; any other row unchanged.
-Row Plain(const Row& row);
-
-enum class VarKind { kContinuous, kInteger, kBinary };
-
-// A variable with its bounds (lower may be -kInf, upper may be kInf). A
-// binary variable always has the bounds 0 and 1, whatever lower/upper say.
-struct Var {
-  std::string name;
-  double lower = 0;
-  double upper = kInf;
-  VarKind kind = VarKind::kContinuous;
-};
-
-struct Model {
-  std::string title;  // one word; empty: no title line
-  std::vector<Var> vars;
-  std::vector<Goal> goals;
-  std::vector<Row> rows;
-
-  bool HasIntegers() const;
-  // Lower and upper bound as the model means them (binaries: 0 and 1).
-  double Lower(int j) const;
-  double Upper(int j) const;
-};
-
-// A number in fixed notation without sign and without exponent, with enough
-// digits that reading it back gives the same double ("3", "0.25",
-// "1234567.5", "0.000001").
-std::string FormatFixed(double value);
-
-// The model as TAVO model text: CR LF line ends, ASCII, signs standing apart
-// from their terms, unsigned numbers. Negative bounds and negative fixed
-// values are written as constraint rows after the model's own rows (a
-// declaration value cannot be negative); a variable that would otherwise
-// appear in no constraint row gets a zero term in the first row. Integer
-// variables are declared with GIN, binaries with INT.
-std::string WriteTavoModel(const Model& model);
-
-// The model in CPLEX LP format with goal `level` as the objective. The goals
-// before it are held at `levelValues` (their optimal values, one per earlier
-// level): a MAX goal at least value - tol, a MIN goal at most value + tol,
-// with tol = relTol * max(1, |value|). Two-sided rows become two rows. The
-// objective lists every variable in model order, so columns keep their numbers.
-std::string WriteLpFormat(const Model& model, int level, const std::vector<double>& levelValues, double relTol = 1e-9);
+// The model types and writers are the product's own (model/exchange_model.h,
+// model/model_writers.h); the tests use them under their old names.
+using exchange::FormatFixed;
+using exchange::Goal;
+using exchange::kInf;
+using exchange::Model;
+using exchange::Plain;
+using exchange::Row;
+using exchange::Sense;
+using exchange::Term;
+using exchange::Var;
+using exchange::VarKind;
+using exchange::WriteLpFormat;
+using exchange::WriteTavoModel;
 
 // Value of goal g (as written: the MAX row's own sense, not negated) at x.
 double GoalValue(const Model& model, int g, const std::vector<double>& x);
