@@ -1,6 +1,7 @@
 #include "model/exchange_model.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -31,51 +32,22 @@ Row Plain(const Row& r) {
   return plain;
 }
 
-namespace {
-
-// The fewest significant digits (1..17) that read back to |value|.
-int ShortestDigits(double v) {
-  char buf[64];
-  for (int p = 1; p <= 17; ++p) {
-    std::snprintf(buf, sizeof buf, "%.*e", p - 1, v);
-    if (std::strtod(buf, nullptr) == v) return p;
-  }
-  return 17;
-}
-
-}  // namespace
-
 std::string FormatFixed(double value) {
   double v = std::fabs(value);
   if (v == 0 || !std::isfinite(v)) return "0";
-  char buf[512];
-  const int digits = ShortestDigits(v);
-  std::snprintf(buf, sizeof buf, "%.*e", digits - 1, v);
-  int exponent = std::atoi(std::strchr(buf, 'e') + 1);
-  int decimals = std::max(0, digits - 1 - exponent);
-  if (decimals > 340) decimals = 340;
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-  std::string s = buf;
-  if (s.find('.') != std::string::npos) {
-    while (!s.empty() && s.back() == '0') s.pop_back();
-    if (!s.empty() && s.back() == '.') s.pop_back();
-  }
-  return s;
+  // The shortest fixed notation that reads back to the same double.
+  char buf[400];
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+  if (ec != std::errc()) return "0";
+  return std::string(buf, end);
 }
 
 std::string FormatShort(double value) {
   if (value == 0) return "0";
   if (std::isinf(value)) return value > 0 ? "1e+30" : "-1e+30";
   char buf[64];
-  if (value == std::floor(value) && std::fabs(value) < 1e15) {
-    std::snprintf(buf, sizeof buf, "%.0f", value);
-    return buf;
-  }
-  for (int p = 1; p <= 17; ++p) {
-    std::snprintf(buf, sizeof buf, "%.*g", p, value);
-    if (std::strtod(buf, nullptr) == value) break;
-  }
-  return buf;
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+  return std::string(buf, ec == std::errc() ? end : buf);
 }
 
 }  // namespace tavo::exchange

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <charconv>
 
 #include <cctype>
 #include <cstdio>
@@ -24,10 +25,12 @@ struct RowRef {
 };
 
 bool ParseNumber(const std::string& s, double& v) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  v = std::strtod(s.c_str(), &end);
-  return end == s.c_str() + s.size();
+  const char* first = s.data();
+  const char* last = first + s.size();
+  if (first != last && *first == '+') ++first;  // from_chars takes no plus sign
+  if (first == last) return false;
+  const auto [end, ec] = std::from_chars(first, last, v);
+  return ec == std::errc() && end == last;
 }
 
 std::vector<std::string> SplitBlanks(const std::string& line) {
@@ -198,7 +201,9 @@ struct Reader {
     } else {
       j = it->second;
     }
-    bool contiguous = name == lastColumn;
+    // A column seen for the first time has no entries to add to.
+    const bool fresh = it == cols.end();
+    bool contiguous = fresh || name == lastColumn;
     lastColumn = name;
     for (std::size_t k = 1; k + 1 < f.size(); k += 2) {
       double v = 0;
