@@ -26,6 +26,12 @@ bool CalcRun::Check() {
   }
 }
 
+// The error information ends with the count of numbers in the reports that
+// were not finite whenever there was one.
+bool CalcRun::ReportsHoldNonFiniteNumbers() const {
+  return result.errorText.find(T().setupNotFinite) != std::string::npos;
+}
+
 bool CalcRun::Run() {
   if (!Check()) {
     port.ShowMessage(T().dataErrorBox, IconStyle::kStop);
@@ -37,6 +43,18 @@ bool CalcRun::Run() {
   } catch (const std::bad_alloc&) {
     result.logText += T().outOfMemory + "solver" + T().detailEnd;
     ++W.NERR;
+    port.ShowMessage(T().dataErrorBox, IconStyle::kStop);
+    code = kResultDataError;
+  }
+  if ((code == kResultOptimal || code == kResultForcedFeasible) && ReportsHoldNonFiniteNumbers()) {
+    // The model's numbers overflowed in the arithmetic (a product beyond the
+    // range of a double): the values shown would be Inf or NaN, which is no
+    // answer. The run ends as a data error, with the reason in the log.
+    result.logText += "\r\n" + T().setupNotFinite + T().solutionLabel + T().detailEnd;
+    ++W.NERR;
+    result.columnsText.clear();
+    result.rowsText.clear();
+    result.errorText.clear();
     port.ShowMessage(T().dataErrorBox, IconStyle::kStop);
     code = kResultDataError;
   }

@@ -32,6 +32,8 @@ class CalcRun {
   bool Run();
   // Only the parse step of the run (for `tavo check`); the log holds its lines.
   bool Check();
+  // True when the reports of the run show a number that is not finite.
+  bool ReportsHoldNonFiniteNumbers() const;
 
   // ---- The run's internals: the step operations, each defined in its
   // subsystem folder. ----

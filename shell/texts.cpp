@@ -34,6 +34,7 @@ Texts Build() {
   t.searchCutShort = J("      分枝限定法の節点数の上限(BB_LENGTH = ");
   t.searchCutShortBound = J(")に達したため探索を打ち切りました。未探索部分の限界値 = ");
   t.searchCutShortGap = J("、暫定解との差 = ");
+  t.solutionLabel = J("解");
   t.fileSetupError = " FILE SETUP ERROR = ";
 
   t.noInputData = J("エラー!　入力データがありません");

@@ -34,6 +34,7 @@ struct Texts {
   std::string searchCutShort;
   std::string searchCutShortBound;
   std::string searchCutShortGap;
+  std::string solutionLabel;  // "解": the detail of a solution whose values overflowed
   std::string fileSetupError;     // " FILE SETUP ERROR = "
 
   // Parser messages (see the model format's failure table).

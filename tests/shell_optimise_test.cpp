@@ -74,5 +74,16 @@ TEST(CheckCommand, LeavesTheLastOptimiseOutcomeAlone) {
   EXPECT_EQ(port.messages.back().text, T().dataErrorBox);
 }
 
+TEST(OptimiseCommand, ValuesThatOverflowEndAsADataErrorNotAsAnAnswer) {
+  // 1e300 X with X up to 1e10: the goal's value is beyond the range of a double.
+  const std::string model = "MAX 1" + std::string(300, '0') + "X\r\nST\r\nX <= 10000000000\r\nEND\r\n";
+  RecordingPort port;
+  ASSERT_EQ(RunOptimiseCommand(model, DefaultSettings(), port), CommandStatus::kRan);
+  EXPECT_EQ(g_lastResult.resultCode, kResultDataError);
+  EXPECT_NE(g_lastResult.logText.find(T().setupNotFinite + T().solutionLabel), std::string::npos);
+  EXPECT_TRUE(g_lastResult.columnsText.empty() && g_lastResult.rowsText.empty());
+  EXPECT_EQ(port.messages.back().text, T().dataErrorBox);
+}
+
 }  // namespace
 }  // namespace tavo
