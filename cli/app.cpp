@@ -2,16 +2,19 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
 #include "cli/import_export.h"
+#include "cli/json_output.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/terminal_port.h"
 #include "shell/model_warnings.h"
 #include "shell/optimise.h"
 #include "shell/settings.h"
+#include "shell/text_layout.h"
 #include "shell/texts.h"
 
 namespace tavo::cli {
@@ -80,7 +83,8 @@ int Main(int argc, const char* const* argv) {
 
   // Texts that read as something their writer most likely did not mean,
   // before the run, in the form editors jump from.
-  if (options.warnings) WriteAll(stderr, WarningLines(FindModelWarnings(text), displayName, options.outputEncoding));
+  const std::vector<ModelWarning> warnings = FindModelWarnings(text);
+  if (options.warnings) WriteAll(stderr, WarningLines(warnings, displayName, options.outputEncoding));
 
   // Make the output folder before a possibly long run, so a bad path fails at once.
   if (!options.outDir.empty() && !PrepareOutDir(options.outDir, reason)) {
@@ -112,7 +116,30 @@ int Main(int argc, const char* const* argv) {
     PrintReason(reason);
     outputFailed = true;
   }
-  if (!WriteAll(stdout, ComposeReport(result, options))) {
+  std::string json;
+  if (!options.jsonFile.empty() || options.reportJson) {
+    JsonDocumentInput doc;
+    doc.command = options.command == Command::kSolve ? "solve" : "check";
+    doc.model = displayName;
+    doc.exitStatus = status;
+    doc.result = &result;
+    doc.outcome = options.command == Command::kSolve ? &g_lastOutcome : nullptr;
+    doc.warnings = warnings;
+    doc.dataErrors = FindDataErrors(result.logText);
+    json = OutcomeJson(doc);
+  }
+  if (!options.jsonFile.empty() && !WriteFileAtomically(options.jsonFile, json, reason)) {
+    PrintReason(reason);
+    outputFailed = true;
+  }
+  CalcResult shown = result;
+  if (options.alignedLayout) {
+    shown.logText = AlignReport(result.logText, ReportTab::kLog);
+    shown.columnsText = AlignReport(result.columnsText, ReportTab::kColumns);
+    shown.rowsText = AlignReport(result.rowsText, ReportTab::kRows);
+    shown.errorText = AlignReport(result.errorText, ReportTab::kError);
+  }
+  if (!WriteAll(stdout, options.reportJson ? json : ComposeReport(shown, options))) {
     PrintReason("cannot write standard output");
     outputFailed = true;
   }

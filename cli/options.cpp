@@ -43,6 +43,12 @@ bool ParseEncoding(std::string_view value, Encoding& out) {
 std::string ParseReportList(std::string_view list, Options& o) {
   if (list == "none") {
     o.reportLog = o.reportColumns = o.reportRows = o.reportError = false;
+    o.reportJson = false;
+    return {};
+  }
+  if (list == "json") {
+    o.reportLog = o.reportColumns = o.reportRows = o.reportError = false;
+    o.reportJson = true;
     return {};
   }
   bool log = false, columns = false, rows = false, error = false;
@@ -58,6 +64,8 @@ std::string ParseReportList(std::string_view list, Options& o) {
       rows = true;
     } else if (item == "error") {
       error = true;
+    } else if (item == "json") {
+      return "--report: json stands alone (the JSON document is the whole of standard output)";
     } else if (item.empty()) {
       return "--report: empty item in '" + std::string(list) + "'";
     } else {
@@ -70,6 +78,7 @@ std::string ParseReportList(std::string_view list, Options& o) {
   o.reportColumns = columns;
   o.reportRows = rows;
   o.reportError = error;
+  o.reportJson = false;
   return {};
 }
 
@@ -155,7 +164,7 @@ std::string ParseOptions(int argc, const char* const* argv, Options& o) {
       inlineValue = true;
     }
     bool known = name == "--out-dir" || name == "--report" || name == "--set" || name == "--profile" ||
-                 name == "--input-encoding" || name == "--output-encoding";
+                 name == "--input-encoding" || name == "--output-encoding" || name == "--json" || name == "--layout";
     if (!known) return "unknown option '" + std::string(name) + "' (see tavo --help)";
     if (!inlineValue) {
       if (i + 1 >= argc) return "option " + std::string(name) + " needs a value";
@@ -173,6 +182,17 @@ std::string ParseOptions(int argc, const char* const* argv, Options& o) {
       if (value.empty()) return "--profile: empty file name";
       o.profile = value;
       o.haveProfile = true;
+    } else if (name == "--json") {
+      if (value.empty()) return "--json: empty file name";
+      o.jsonFile = value;
+    } else if (name == "--layout") {
+      if (value == "aligned") {
+        o.alignedLayout = true;
+      } else if (value == "tabs") {
+        o.alignedLayout = false;
+      } else {
+        error = "--layout: unknown layout '" + value + "' (aligned or tabs)";
+      }
     } else if (name == "--input-encoding") {
       if (!ParseEncoding(value, o.inputEncoding))
         error = "--input-encoding: unknown encoding '" + value + "' (cp932 or utf-8)";
@@ -203,7 +223,8 @@ const char* UsageText() {
          "  --out-dir DIR          also write log.txt, columns.txt, rows.txt and error.txt into DIR\n"
          "                         (code page 932, CR LF); DIR is created when missing\n"
          "  --report LIST          texts for standard output, comma separated from\n"
-         "                         log, columns, rows, error (default: all four), or none\n"
+         "                         log, columns, rows, error (default: all four), or none;\n"
+         "                         json alone for the JSON document instead of the texts\n"
          "  --set KEY=VALUE        override a setting for this run (repeatable); KEY is one of\n"
          "                         PMCMP BB_LENGTH ICODE ROUND SENSITIVITY NOINVERT MAXITERATE\n"
          "                         ETOL ZTOL CTOL\n"
@@ -211,6 +232,10 @@ const char* UsageText() {
          "                         ${XDG_CONFIG_HOME:-$HOME/.config}/Marvolen/TAVO.ini\n"
          "  --input-encoding ENC   cp932 (default) or utf-8: the encoding of MODEL\n"
          "  --output-encoding ENC  utf-8 (default, LF line ends) or cp932 (bytes unchanged)\n"
+         "  --json FILE            also write the whole outcome as one JSON document\n"
+         "                         (UTF-8; schema in docs/result.schema.json)\n"
+         "  --layout aligned       lay the texts on standard output out at the results\n"
+         "                         window's tab stops (blanks instead of tabs)\n"
          "  --no-warnings          no warnings about likely slips in MODEL on standard error\n"
          "\n"
          "Exit status:\n"

@@ -20,6 +20,10 @@ struct Options {
   bool reportColumns = true;
   bool reportRows = true;
   bool reportError = true;
+  // --report json: the outcome as a JSON document on standard output instead of the texts.
+  bool reportJson = false;
+  std::string jsonFile;        // --json FILE: also write the JSON document there (empty: no file)
+  bool alignedLayout = false;  // --layout aligned: texts on standard output laid out at the tab stops
   // --set overrides in the order given; each already checked by SetSettingByName.
   std::vector<std::pair<std::string, std::string>> sets;
   bool haveProfile = false;

@@ -131,6 +131,25 @@ std::string DataErrorLines(std::string_view logText, const std::string& fileName
   return out;
 }
 
+std::vector<DataError> FindDataErrors(std::string_view logText) {
+  std::vector<DataError> out;
+  while (!logText.empty()) {
+    const std::size_t end = logText.find('\n');
+    const std::string_view line = WithoutLineEnd(logText.substr(0, end));
+    logText.remove_prefix(end == std::string_view::npos ? logText.size() : end + 1);
+    std::string_view number, text;
+    if (SplitNumberedLine(line, number, text)) {
+      DataError e;
+      for (char c : number) e.line = e.line > 100000000 ? e.line : e.line * 10 + (c - '0');
+      e.text = std::string(text);
+      out.push_back(std::move(e));
+    } else if (IsUnnumberedError(WithoutLeadingBlanks(line))) {
+      out.push_back(DataError{0, std::string(WithoutLeadingBlanks(line))});
+    }
+  }
+  return out;
+}
+
 bool ReadModelBytes(const std::string& path, std::string& bytes, std::string& reason) {
   bytes.clear();
   std::FILE* f = stdin;

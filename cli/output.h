@@ -39,6 +39,14 @@ std::string WarningLines(const std::vector<ModelWarning>& warnings, const std::s
 // model) becomes "FILE: text". Empty when the log holds no error line.
 std::string DataErrorLines(std::string_view logText, const std::string& fileName, Encoding encoding);
 
+// The data-error lines of a calculation log one by one (code page 932, without
+// line end): the line number (0 when the error names none) and the text.
+struct DataError {
+  int line = 0;
+  std::string text;
+};
+std::vector<DataError> FindDataErrors(std::string_view logText);
+
 // Reads the model: a file, or standard input for "-". On failure returns
 // false with a one-line reason.
 bool ReadModelBytes(const std::string& path, std::string& bytes, std::string& reason);

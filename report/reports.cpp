@@ -295,6 +295,7 @@ void CalcRun::BuildReports(int flag) {
   }
   AppendGoalAnalysis(*this, num);
   AppendErrorInformation(*this, num);
+  CaptureSolution();
 
   const double first =
       (W.g_haveIncumbent == 1 && !W.g_incumbentGoals.empty()) ? W.g_incumbentGoals[0] : (m > 0 ? W.RACT[0] : 0.0);

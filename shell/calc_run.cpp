@@ -34,6 +34,7 @@ bool CalcRun::ReportsHoldNonFiniteNumbers() const {
 
 bool CalcRun::Run() {
   if (!Check()) {
+    CollectOutcome(false);
     port.ShowMessage(T().dataErrorBox, IconStyle::kStop);
     return false;
   }
@@ -59,6 +60,7 @@ bool CalcRun::Run() {
     code = kResultDataError;
   }
   result.resultCode = code;
+  CollectOutcome(true);
   if (code >= 0 && code < static_cast<int>(T().statusMessage.size()) && !T().statusMessage[code].empty())
     port.ShowMessage(T().statusMessage[code], T().statusIcon[code]);
   W.Release();

@@ -12,6 +12,7 @@
 
 #include "model/parser_state.h"
 #include "shell/calc_result.h"
+#include "shell/outcome.h"
 #include "shell/port.h"
 #include "shell/settings.h"
 #include "solver/workspace.h"
@@ -25,6 +26,7 @@ class CalcRun {
   std::string modelText;    // set by the caller before Run()
   CalcResult result;        // the run's outcome
   SolverSettings settings;  // copy taken when the command starts
+  RunOutcome outcome;       // the run's figures in structured form, filled at its end
 
   // The whole run: parse, set-up and solve, the status message, release of
   // the workspace. Returns true when the model parsed without error (the
@@ -76,6 +78,12 @@ class CalcRun {
   void MapValuesBack();
   void ComputeErrorFigures();
   void RangeRightHandSides();
+  // Keeps the figures of the reports just built (and those of the search's
+  // incumbent), and fills `outcome` at the end of the run from them.
+  void CaptureSolution();
+  void CollectOutcome(bool setupReached);
+  CapturedSolution capturedLast;
+  CapturedSolution capturedIncumbent;
 
   // ---- Calculation log ----
   // Appends banner + the locale's date and time of `t` + "\r\n".

@@ -10,6 +10,7 @@ namespace tavo {
 
 CalcResult g_lastResult;
 std::string g_lastModelText;
+RunOutcome g_lastOutcome;
 
 namespace {
 
@@ -48,6 +49,7 @@ CommandStatus RunOptimiseCommand(const std::string& text, const SolverSettings& 
   if (g_running) return CommandStatus::kBusy;
   RunningMark mark;
   g_lastResult = CalcResult{};
+  g_lastOutcome = RunOutcome{};
   g_lastModelText = text;
   if (RefuseEmptyText(text, port, g_lastResult)) return CommandStatus::kEmptyText;
   CalcRun run(SharedWorkspace(), port);
@@ -55,6 +57,7 @@ CommandStatus RunOptimiseCommand(const std::string& text, const SolverSettings& 
   run.settings = settings;
   bool parsed = run.Run();
   g_lastResult = run.result;
+  g_lastOutcome = std::move(run.outcome);
   return parsed ? CommandStatus::kRan : CommandStatus::kDataErrors;
 }
 

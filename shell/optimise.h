@@ -11,6 +11,7 @@
 #include <string>
 
 #include "shell/calc_result.h"
+#include "shell/outcome.h"
 #include "shell/port.h"
 #include "shell/settings.h"
 
@@ -27,6 +28,8 @@ enum class CommandStatus {
 // results dialog and printing show, and the model text they belong to.
 extern CalcResult g_lastResult;
 extern std::string g_lastModelText;
+// The last optimise command's figures in structured form (see shell/outcome.h).
+extern RunOutcome g_lastOutcome;
 
 // The optimise command without its locale check (the desktop makes that
 // check itself): clears the last outcome, refuses an empty text, runs the
