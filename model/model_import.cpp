@@ -173,6 +173,41 @@ bool ImportModelText(const std::string& text, SourceFormat format, const std::st
         return false;
       }
 
+  for (const Row& r : model.rows)
+    if (std::isnan(r.rhs) || std::isnan(r.lo) || std::isnan(r.hi)) {
+      error = "row " + r.label + " has a right-hand side or range that is not a number";
+      return false;
+    }
+  for (const Var& v : model.vars)
+    if (std::isnan(v.lower) || std::isnan(v.upper)) {
+      error = "column " + v.name + " has a bound that is not a number";
+      return false;
+    }
+
+  // A two-sided row whose lower side lies above its upper side has no
+  // solution; the model text cannot write it as one row, so it becomes two.
+  {
+    std::vector<Row> rows;
+    std::size_t split = 0;
+    for (Row& r : model.rows) {
+      if (r.sense == Sense::kRange && r.lo != -kInf && r.hi != kInf && r.lo > r.hi) {
+        Row upper = r;
+        upper.label.clear();
+        upper.sense = Sense::kLe, upper.rhs = r.hi;
+        r.sense = Sense::kGe, r.rhs = r.lo;
+        rows.push_back(std::move(r));
+        rows.push_back(std::move(upper));
+        ++split;
+      } else {
+        rows.push_back(std::move(r));
+      }
+    }
+    model.rows = std::move(rows);
+    if (split)
+      notes.push_back(std::to_string(split) +
+                      " two-sided rows have their lower side above the upper side (no solution): written as two rows");
+  }
+
   // The source's names, then the valid forms.
   std::unordered_set<std::string> takenCols;
   std::vector<std::string*> colNames;

@@ -258,6 +258,20 @@ TEST(Import, IntegerColumnThatMayBeNegativeIsRefused) {
             std::string::npos);
 }
 
+TEST(Import, ValuesThatAreNotNumbersAreRefused) {
+  EXPECT_NE(
+      ImportError("NAME T\nROWS\n N obj\n L c\nCOLUMNS\n x obj 1 c 1\nRHS\n rhs c nan\nENDATA\n", SourceFormat::kMps)
+          .find("not a number"),
+      std::string::npos);
+  EXPECT_NE(ImportError("NAME T\nROWS\n N obj\n L c\nCOLUMNS\n x obj 1 c nan\nENDATA\n", SourceFormat::kMps)
+                .find("not a finite number"),
+            std::string::npos);
+  EXPECT_NE(ImportError("NAME T\nROWS\n N obj\n L c\nCOLUMNS\n x obj 1 c 1\nBOUNDS\n UP BND x nan\nENDATA\n",
+                        SourceFormat::kMps)
+                .find("not a number"),
+            std::string::npos);
+}
+
 TEST(Import, UnsupportedAndMalformedLpFilesAreRefusedWithTheLine) {
   EXPECT_NE(ImportError("min\n x\nst\n c: x + [ x ^ 2 ] >= 1\nend\n", SourceFormat::kLp).find("quadratic"),
             std::string::npos);
@@ -292,6 +306,41 @@ TEST(Import, MpsObjectivesWithPrioritiesBecomeGoalRows) {
   EXPECT_FALSE(o.model.goals[0].maximize);
   EXPECT_TRUE(o.model.goals[1].maximize);
   ExpectReadsBack(o);
+}
+
+// Damaged files end in a reason or in a model, never in a crash; whatever
+// is imported reads back as model text.
+TEST(Import, DamagedFilesNeverCrash) {
+  const std::string lp =
+      "Maximize multi-objectives\n a: Priority=2 Weight=1\n  3 x + 2 y\n b: Priority=1\n  ot\n"
+      "Subject To\n c1: x + y <= 40\n c2: -2 <= 2 x + y - ot <= 60\nBounds\n -1 <= y <= 25\nGeneral\n x\nEnd\n";
+  testsupport::Rng rng(7);
+  const char bytes[] = " \n:+-<>=[]^*\\0123456789.eExyz";
+  for (int k = 0; k < 600; ++k) {
+    std::string text = k % 2 ? lp : std::string(kFixedMps);
+    for (int edits = rng.Int(1, 4); edits > 0; --edits) {
+      const std::size_t at = static_cast<std::size_t>(rng.Int(0, static_cast<int>(text.size()) - 1));
+      switch (rng.Int(0, 2)) {
+        case 0:
+          text.erase(at, static_cast<std::size_t>(rng.Int(1, 6)));
+          break;
+        case 1:
+          text[at] = bytes[rng.Int(0, static_cast<int>(sizeof bytes) - 2)];
+          break;
+        default:
+          text.insert(at, 1, bytes[rng.Int(0, static_cast<int>(sizeof bytes) - 2)]);
+      }
+    }
+    ImportOutcome out;
+    std::string error;
+    if (!ImportModelText(text, k % 2 ? SourceFormat::kLp : SourceFormat::kMps, "damaged", out, error)) {
+      EXPECT_FALSE(error.empty());
+      continue;
+    }
+    Model parsed;
+    std::string messages;
+    EXPECT_TRUE(ParseModelForExport(out.modelText, parsed, messages)) << text << "\n" << out.modelText;
+  }
 }
 
 // Generated goal programs: model text -> TAVO's parser -> LP (all levels as
