@@ -15,6 +15,7 @@
 #include "report/report_text.h"
 #include "shell/calc_run.h"
 #include "shell/numbers.h"
+#include "shell/texts.h"
 #include "solver/bound_cases.h"
 
 namespace tavo {
@@ -66,6 +67,54 @@ bool ParseReportNumber(std::string_view s, double& out) {
   return true;
 }
 
+// The fields of the `count` lines of a report table whose column titles are
+// `titles`: the lines after the titles and the rule below them.
+std::vector<std::vector<std::string_view>> TableLineFields(std::string_view text, const std::string& titles,
+                                                           int count) {
+  std::vector<std::vector<std::string_view>> lines;
+  std::size_t at = text.find(titles);
+  if (at == std::string_view::npos || count <= 0) return lines;
+  at = text.find('\n', at + titles.size());  // the rule below the titles
+  if (at == std::string_view::npos) return lines;
+  ++at;
+  while (static_cast<int>(lines.size()) < count && at < text.size()) {
+    std::size_t end = text.find('\n', at);
+    std::string_view line = text.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    std::vector<std::string_view> fields;
+    for (std::size_t from = 0;;) {
+      const std::size_t tab = line.find('\t', from);
+      fields.push_back(line.substr(from, tab == std::string_view::npos ? std::string_view::npos : tab - from));
+      if (tab == std::string_view::npos) break;
+      from = tab + 1;
+    }
+    lines.push_back(std::move(fields));
+    if (end == std::string_view::npos) break;
+    at = end + 1;
+  }
+  return lines;
+}
+
+// A figure computed here at full precision is kept when the report shows the
+// same figure; when the report's text says otherwise, the report's number
+// stands, so that the document never contradicts the texts.
+void Reconcile(double& value, std::string_view shown) {
+  if (FormatReal(value) == shown) return;
+  double parsed;
+  if (ParseReportNumber(shown, parsed)) value = parsed;
+}
+
+// The same for a limit that may be unlimited (negative here).
+void ReconcileLimit(double& value, std::string_view shown) {
+  if (shown == T().unlimited) {
+    value = -1;
+    return;
+  }
+  if (value >= 0 && FormatReal(value) == shown) return;
+  double parsed;
+  if (ParseReportNumber(shown, parsed)) value = std::fabs(parsed);
+}
+
 bool SameTexts(const CapturedSolution& c, const std::string& columns, const std::string& rows,
                const std::string& error) {
   return c.valid && c.columnsText == columns && c.rowsText == rows && c.errorText == error;
@@ -91,7 +140,9 @@ void CalcRun::CaptureSolution() {
   s.goals.assign(static_cast<std::size_t>(K), 0.0);
   for (int g = 0; g < K && g < static_cast<int>(W.RACT.size()); ++g) s.goals[static_cast<std::size_t>(g)] = W.RACT[g];
 
-  // Columns: the report's value, status and first-goal reduced cost.
+  // Columns: the value, and (below) the status and first-goal reduced cost
+  // that the columns report wrote. The status here is only the fallback for a
+  // text that could not be read back.
   s.columns.reserve(static_cast<std::size_t>(n));
   for (int j = 0; j < n; ++j) {
     OutcomeColumn col;
@@ -101,15 +152,6 @@ void CalcRun::CaptureSolution() {
       const std::size_t start = static_cast<std::size_t>(j) * kNameWidth;
       col.name = TrimBlanks(start < W.CNAME.size() ? W.CNAME.substr(start, kNameWidth) : std::string());
     }
-    W.JCUR = j;
-    PriceColumn();
-    double d = W.DJ.empty() ? 0.0 : W.DJ[0];
-    const double u = W.UBND[j], l = W.LBND[j];
-    if (W.COLKND[j] == kKindBounded && HasBothBounds(W.BNDFLG[j]) && u > 0 && u - l > 0) d *= u / (u - l);
-    if (std::fabs(d) < settings.ZTOL) d = 0;
-    d = ROUND6(d);
-    if (IsNegated(SubstitutionCase(W.BNDFLG[j]))) d = -d;
-    col.reducedCost = d;
     col.value = W.XACT[j];
     if (W.ATUPR[j] || (col.value != 0 && W.KINBAS[j] == 0)) {
       col.status = "BD";
@@ -176,6 +218,32 @@ void CalcRun::CaptureSolution() {
       row.decrease = Unlimited(decrease) ? -1 : std::fabs(decrease);
     }
     s.rows.push_back(std::move(row));
+  }
+
+  // The statuses, first-goal prices and ranging figures as the rows report
+  // and its ranging table wrote them.
+  const auto rowLines = TableLineFields(result.rowsText, T().rowsTitles, listed);
+  if (static_cast<int>(rowLines.size()) == listed) {
+    for (int i = 0; i < listed; ++i) {
+      const auto& f = rowLines[static_cast<std::size_t>(i)];
+      if (f.size() != 4) continue;
+      OutcomeRow& row = s.rows[static_cast<std::size_t>(i)];
+      row.status = (f[1] == "BS" || f[1] == "EQ") ? std::string(f[1]) : std::string();
+      if (!row.dualPrices.empty()) Reconcile(row.dualPrices[0], f[3]);
+    }
+  }
+  if (ranging && listed > K) {
+    const auto rangeLines = TableLineFields(result.rowsText, T().sensitivityTitles, listed - K);
+    if (static_cast<int>(rangeLines.size()) == listed - K) {
+      for (int i = K; i < listed; ++i) {
+        const auto& f = rangeLines[static_cast<std::size_t>(i - K)];
+        if (f.size() != 4) continue;
+        OutcomeRow& row = s.rows[static_cast<std::size_t>(i)];
+        Reconcile(row.rhs, f[1]);
+        ReconcileLimit(row.increase, f[2]);
+        ReconcileLimit(row.decrease, f[3]);
+      }
+    }
   }
 
   s.residualTotal = W.g_residualTotal;

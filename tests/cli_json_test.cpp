@@ -174,6 +174,9 @@ TEST_F(CliJsonTest, DocumentsOfEveryKindOfRunFollowTheSchema) {
       {"integer", kKnapsack, 0, ""},
       {"infeasible", kInfeasible, 2, ""},
       {"errors", kDataErrors, 1, ""},
+      // A search cut short by its node table: the incumbent's figures.
+      {"cut", kKnapsack, 6, "--set BB_LENGTH=3"},
+      {"unrounded", kGoals, 0, "--set ROUND=0 --set SENSITIVITY=1"},
   };
   std::string files;
   for (const Case& c : cases) {
