@@ -28,6 +28,7 @@
 #include "gui/message_box.h"
 #include "gui/model_editor.h"
 #include "gui/optimise_command.h"
+#include "gui/print_command.h"
 #include "gui/results_dlg.h"
 #include "gui/settings_dlg.h"
 #include "gui/window_placement.h"
@@ -151,6 +152,7 @@ void CMainFrame::CreateActions() {
        {QKeySequence(Qt::CTRL | Qt::Key_S)}},
       {"fileSaveAs", "名前を付けて保存(&A)...", "作業中のﾌｧｲﾙを新しい名前で保存", "名前を付けて保存", nullptr, {}},
       {"filePrint", "印刷(&P)...", "作業中のﾌｧｲﾙを印刷", "印刷", "print", {QKeySequence(Qt::CTRL | Qt::Key_P)}},
+      {"filePrintPreview", "印刷ﾌﾟﾚﾋﾞｭｰ(&V)", "ﾍﾟｰｼﾞ全体を表示", "印刷ﾌﾟﾚﾋﾞｭｰ", nullptr, {}},
       {"filePrintSetup", "ﾌﾟﾘﾝﾀの設定(&R)...", "ﾌﾟﾘﾝﾀと印刷ｵﾌﾟｼｮﾝを変更", "印刷設定", nullptr, {}},
       {"appExit", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示", "終了", nullptr, {}},
       {"editUndo",
@@ -241,9 +243,9 @@ void CMainFrame::CreateActions() {
   on("helpHomePage", [this] { OnHomePage(); });
   on("appAbout", [this] { OnAbout(); });
   on("contextHelp", [] { QWhatsThis::enterWhatsThisMode(); });
-  // Printing comes with a later version.
-  Action(QStringLiteral("filePrint"))->setEnabled(false);
-  Action(QStringLiteral("filePrintSetup"))->setEnabled(false);
+  on("filePrint", [this] { OnPrint(); });
+  on("filePrintPreview", [this] { OnPrintPreview(); });
+  on("filePrintSetup", [this] { PrintSetupCommand(this); });
 }
 
 void CMainFrame::CreateMenus() {
@@ -256,6 +258,7 @@ void CMainFrame::CreateMenus() {
   fileMenu_->addAction(Action(QStringLiteral("fileSaveAs")));
   fileMenu_->addSeparator();
   fileMenu_->addAction(Action(QStringLiteral("filePrint")));
+  fileMenu_->addAction(Action(QStringLiteral("filePrintPreview")));
   fileMenu_->addAction(Action(QStringLiteral("filePrintSetup")));
   fileMenu_->addSeparator();
   recentPlaceholder_ = fileMenu_->addAction(QStringLiteral("最近使ったﾌｧｲﾙ"));
@@ -640,6 +643,18 @@ bool CMainFrame::OnNextErrorLine() {
 void CMainFrame::OnSettings() { SettingsCommand(this); }
 
 void CMainFrame::OnResults() { ResultsCommand(this, ModelTextCp932()); }
+
+void CMainFrame::OnPrint() {
+  if (tavo::RunInProgress()) return;
+  std::string text;
+  if (EncodedText(text)) PrintCommand(this, text);
+}
+
+void CMainFrame::OnPrintPreview() {
+  if (tavo::RunInProgress()) return;
+  std::string text;
+  if (EncodedText(text)) PrintPreviewCommand(this, text);
+}
 
 void CMainFrame::OnAbout() {
   CAboutDlg dlg(this);

@@ -59,6 +59,9 @@ class CMainFrame : public QMainWindow {
   void OnOptimise();
   void OnSettings();
   void OnResults();
+  // The print and print preview commands on the editor's text.
+  void OnPrint();
+  void OnPrintPreview();
   void OnAbout();
   void OnHelp();
   void OnHomePage();

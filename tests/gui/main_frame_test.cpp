@@ -113,7 +113,7 @@ class MainFrameTest : public QObject {
     QCOMPARE(frame->Action("fileSave")->statusTip(), QStringLiteral("作業中のﾌｧｲﾙを上書きして保存"));
     QCOMPARE(frame->Action("editUndo")->shortcuts(),
              QList<QKeySequence>({QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")}));
-    QVERIFY(!frame->Action("filePrint")->isEnabled());
+    QVERIFY(frame->Action("filePrint")->isEnabled());
     QVERIFY(!frame->Action("editUndo")->isEnabled());
     QVERIFY(!frame->Action("editCut")->isEnabled());
     frame->View()->insert("MAX X");
