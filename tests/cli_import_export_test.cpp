@@ -17,6 +17,7 @@ namespace tavo {
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::RefSolver;
 
 std::string ReadBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -160,6 +161,30 @@ TEST_F(CliImportExport, ExportedLevelsSolveWithGlpsolToTavosGoalValues) {
   // Goal 1 held at 110 within 1e-9 relative: goal 2 (overtime) is 10 within that.
   testsupport::RunCommand("cd " + Quote(dir.string()) + " && glpsol --freemps two.mps -o two.txt", output);
   EXPECT_NEAR(Objective(ReadBytes(dir / "two.txt")), 10, 1e-6);
+}
+
+// An integer goal program exported level by level: glpsol and cbc reach the
+// values TAVO's optimum has (goal 1 = 3*7 + 2*6 = 33 at x = 7, y = 6; then the
+// least overtime with goal 1 held is 20).
+TEST_F(CliImportExport, ExportedIntegerLevelsSolveWithBothReferenceSolvers) {
+  WriteBytes(dir / "int.tvd",
+             "MAX 3X + 2Y\r\nMIN OT\r\nST\r\n2X + 2Y <= 27\r\n4X + Y - OT <= 14\r\nEND\r\nGIN X Y\r\nSUB X 7\r\n");
+  ASSERT_EQ(Tavo("export int.tvd -o one.lp --level 1").status, 0);
+  ASSERT_EQ(Tavo("export int.tvd -o two.lp --level 2 --hold 33").status, 0);
+  for (RefSolver solver : {RefSolver::kGlpsol, RefSolver::kCbc}) {
+    if (solver == RefSolver::kGlpsol ? !testsupport::HaveGlpsol() : !testsupport::HaveCbc()) continue;
+    testsupport::ScratchDir scratch;
+    const testsupport::RefOutcome one =
+        testsupport::RunReference(solver, ReadBytes(dir / "one.lp"), scratch.path(), true);
+    ASSERT_EQ(one.status, testsupport::RefStatus::kOptimal) << one.output;
+    EXPECT_NEAR(one.objective, 33, 1e-6);
+    const testsupport::RefOutcome two =
+        testsupport::RunReference(solver, ReadBytes(dir / "two.lp"), scratch.path(), true);
+    ASSERT_EQ(two.status, testsupport::RefStatus::kOptimal) << two.output;
+    EXPECT_NEAR(two.objective, 20, 1e-6);
+  }
+  Ran tavo = Tavo("solve int.tvd --report rows");
+  EXPECT_EQ(tavo.status, 0) << tavo.err;
 }
 
 }  // namespace
