@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -190,6 +192,31 @@ class PrintTest : public QObject {
     QCOMPARE(env_.messages.size(), std::size_t(1));
     QCOMPARE(env_.messages[0].first, std::string("TAVO 印刷失敗"));
     QCOMPARE(env_.messages[0].second, IconStyle::kNone);
+  }
+
+  void previewShowsThePages() {
+    tavo::g_lastResult.logText = Sjis("LOG LINE\r\n");
+    std::string text;
+    for (int i = 0; i < 130; ++i) text += "! line " + std::to_string(i + 1) + "\r\n";
+    AnswerSelection({true, true, false, false});
+    int pages = -1;
+    // The selection dialog closes first; then the preview opens.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+      if (!preview) return;
+      poll.stop();
+      auto* widget = preview->findChild<QPrintPreviewWidget*>();
+      if (widget) {
+        widget->updatePreview();
+        pages = widget->pageCount();
+      }
+      preview->reject();
+    });
+    poll.start(50);
+    tavo::gui::PrintPreviewCommand(nullptr, text);
+    QVERIFY(env_.messages.empty());
+    QCOMPARE(pages, 3);  // 60 lines a page, the log on the third
   }
 
   void headlessPdfReadsBack() {
