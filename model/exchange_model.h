@@ -21,7 +21,6 @@ struct Term {
 struct Goal {
   bool maximize = false;
   std::vector<Term> terms;
-  std::string name;  // the source's objective name (may be empty)
 };
 
 enum class Sense { kLe, kGe, kEq, kRange };
@@ -57,6 +56,8 @@ struct Model {
   std::vector<Var> vars;
   std::vector<Goal> goals;
   std::vector<Row> rows;
+  // The source's objective names by goal (empty or shorter than goals when it has none).
+  std::vector<std::string> goalNames;
 
   bool HasIntegers() const;
   // Lower and upper bound as the model means them (binaries: 0 and 1).

@@ -269,15 +269,17 @@ struct Parser {
 
   bool Objectives(bool maximize, bool multi) {
     out.model.goals.clear();
+    out.model.goalNames.clear();
     struct Objective {
       Goal goal;
+      std::string name;
       double priority = 0, weight = 1, constant = 0;
     };
     std::vector<Objective> objectives;
     do {
       Objective o;
       if (AtLabel()) {
-        o.goal.name = Peek().text;
+        o.name = Peek().text;
         p += 2;
       }
       if (multi) {
@@ -303,6 +305,7 @@ struct Parser {
     if (!multi) {
       objectives[0].goal.maximize = maximize;
       out.model.goals.push_back(objectives[0].goal);
+      out.model.goalNames = {objectives[0].name};
       out.objectiveConstant = objectives[0].constant;
       return true;
     }
@@ -327,7 +330,7 @@ struct Parser {
         ++e;
       }
       Goal g;
-      g.name = objectives[k].goal.name;
+      out.model.goalNames.push_back(objectives[k].name);
       // The sense applies to weight * objective: a single objective with a
       // negative weight is optimised the other way with |weight|.
       const double sign = (e == k + 1 && objectives[k].weight < 0) ? -1.0 : 1.0;

@@ -300,8 +300,8 @@ bool ImportModelText(const std::string& text, SourceFormat format, const std::st
        ",\n  \"goals\": [";
   for (std::size_t g = 0; g < model.goals.size(); ++g)
     js += std::string(g ? ", " : "") + "{\"row\": " + std::to_string(g + 1) +
-          ", \"name\": " + JsonString(model.goals[g].name) + ", \"sense\": \"" +
-          (model.goals[g].maximize ? "MAX" : "MIN") + "\"}";
+          ", \"name\": " + JsonString(g < model.goalNames.size() ? model.goalNames[g] : std::string()) +
+          ", \"sense\": \"" + (model.goals[g].maximize ? "MAX" : "MIN") + "\"}";
   js += "],\n  \"columns\": {";
   for (std::size_t k = 0; k < renamedCols.size(); ++k)
     js += std::string(k ? ",\n    " : "\n    ") + JsonString(renamedCols[k].first) + ": " +

@@ -130,7 +130,7 @@ struct Reader {
     ref.type = type;
     if (type == 'N') {
       ref.index = haveObjective ? -2 : -1;
-      if (!haveObjective) out.model.goals[0].name = f[1];
+      if (!haveObjective) out.model.goalNames = {f[1]};
       haveObjective = true;
     } else if (type == 'E' || type == 'L' || type == 'G') {
       ref.index = static_cast<int>(out.model.rows.size());
@@ -391,6 +391,7 @@ struct Reader {
     std::stable_sort(objectives.begin(), objectives.end(),
                      [](const Objective& a, const Objective& b) { return a.priority > b.priority; });
     std::vector<Goal> goals;
+    std::vector<std::string> names;
     for (std::size_t k = 0; k < objectives.size();) {
       std::size_t e = k;
       std::vector<double> dense(out.model.vars.size(), 0.0);
@@ -401,7 +402,7 @@ struct Reader {
         ++e;
       }
       Goal g;
-      g.name = name;
+      names.push_back(name);
       // minimise w*f: a negative weight makes the goal a maximisation of |w|*f.
       const bool single = e == k + 1;
       const double sign = single && objectives[k].weight < 0 ? -1.0 : 1.0;
@@ -412,6 +413,7 @@ struct Reader {
       k = e;
     }
     out.model.goals = goals;
+    out.model.goalNames = names;
     out.priorities = true;
   }
 };

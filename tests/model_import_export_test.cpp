@@ -153,7 +153,7 @@ TEST(MpsReader, ReadsSectionsMarkersRangesAndBounds) {
   EXPECT_EQ(m.model.rows[0].lo, 1.5);
   EXPECT_EQ(m.model.rows[0].hi, 4);
   EXPECT_EQ(m.objectiveRhs, -7.5);
-  EXPECT_EQ(m.model.goals[0].name, "COST");
+  EXPECT_EQ(m.model.goalNames, std::vector<std::string>{"COST"});
 }
 
 TEST(MpsReader, ReadsGzipCompressedFiles) {
@@ -302,7 +302,7 @@ TEST(Import, MpsObjectivesWithPrioritiesBecomeGoalRows) {
       "RHS\n rhs c 4\nENDATA\n",
       SourceFormat::kMps);
   ASSERT_EQ(o.model.goals.size(), 2u);
-  EXPECT_EQ(o.model.goals[0].name, "first");
+  EXPECT_EQ(o.model.goalNames[0], "first");
   EXPECT_FALSE(o.model.goals[0].maximize);
   EXPECT_TRUE(o.model.goals[1].maximize);
   ExpectReadsBack(o);

@@ -15,7 +15,7 @@ void FromProduct(exchange::MpsModel&& in, MpsProblem& out) {
   if (out.model.goals.size() > 1) out.model.goals.resize(1);
   for (std::size_t j = 0; j < out.model.vars.size(); ++j) out.model.vars[j].name = "C" + std::to_string(j + 1);
   for (std::size_t i = 0; i < out.model.rows.size(); ++i) out.model.rows[i].label = "R" + std::to_string(i + 1);
-  for (Goal& g : out.model.goals) g.name.clear();
+  out.model.goalNames.clear();
 }
 
 }  // namespace
