@@ -2,9 +2,7 @@
 
 #include <csignal>
 #include <cstdio>
-#include <ctime>
 
-#include <langinfo.h>
 #include <unistd.h>
 
 #include "cli/output.h"
@@ -36,11 +34,6 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 // Erase the current terminal line: carriage return, then clear to its end.
 constexpr const char kClearLine[] = "\r\x1b[K";
 
-bool IsAscii(const char* s) {
-  for (; *s; ++s)
-    if (static_cast<unsigned char>(*s) >= 0x80) return false;
-  return true;
-}
 
 }  // namespace
 
@@ -64,16 +57,10 @@ TerminalPort::TerminalPort(Encoding outputEncoding, bool liveProgress)
       // The progress window's initial texts, fields 1014 to 1019 in order.
       fields_{std::string("0"),        std::string("0"), std::string("0"),
               std::string("00:00:00"), std::string("0"), T().infeasible} {
-  timeLocale_ = newlocale(LC_CTYPE_MASK | LC_TIME_MASK, "", static_cast<locale_t>(0));
-  if (timeLocale_ == static_cast<locale_t>(0))
-    timeLocale_ = newlocale(LC_CTYPE_MASK | LC_TIME_MASK, "C", static_cast<locale_t>(0));
-  const char* codeset = timeLocale_ != static_cast<locale_t>(0) ? nl_langinfo_l(CODESET, timeLocale_) : nullptr;
-  timeCodeset_ = codeset && *codeset ? codeset : "ANSI_X3.4-1968";
 }
 
 TerminalPort::~TerminalPort() {
   ClearProgress();
-  if (timeLocale_ != static_cast<locale_t>(0)) freelocale(timeLocale_);
 }
 
 void TerminalPort::SetField(ProgressField id, const std::string& text) {
@@ -137,17 +124,6 @@ void TerminalPort::ShowMessage(const std::string& text, IconStyle /*iconStyle*/)
 
 TimePoint TerminalPort::Now() { return Clock::now(); }
 
-std::string TerminalPort::FormatDateTime(TimePoint t) {
-  std::time_t seconds = Clock::to_time_t(t);
-  std::tm local{};
-  localtime_r(&seconds, &local);
-  char buffer[256];
-  std::size_t n = timeLocale_ != static_cast<locale_t>(0)
-                      ? strftime_l(buffer, sizeof buffer, "%x %X", &local, timeLocale_)
-                      : std::strftime(buffer, sizeof buffer, "%x %X", &local);
-  buffer[n] = '\0';
-  if (IsAscii(buffer)) return std::string(buffer, n);
-  return ToCp932From(std::string_view(buffer, n), timeCodeset_.c_str());
-}
+std::string TerminalPort::FormatDateTime(TimePoint t) { return clock_.DateAndTime(t); }
 
 }  // namespace tavo::cli

@@ -5,12 +5,10 @@
 
 #include <array>
 #include <chrono>
-#include <clocale>
 #include <string>
 
-#include <locale.h>
-
 #include "cli/options.h"
+#include "shell/locale_time.h"
 #include "shell/port.h"
 
 namespace tavo::cli {
@@ -48,8 +46,7 @@ class TerminalPort : public RunPort {
   std::array<std::string, kProgressFieldCount> fields_;
   // The user's locale for the date and time, without touching the
   // process-wide locale (the core's number and character handling stays "C").
-  locale_t timeLocale_ = static_cast<locale_t>(0);
-  std::string timeCodeset_;
+  LocaleClock clock_;
 };
 
 // Installs the Ctrl-C handler: the first press requests forced termination

@@ -1,15 +1,11 @@
 #include "gui/progress_dlg.h"
 
-#include <ctime>
-
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimerEvent>
-
-#include <langinfo.h>
 
 #include "gui/dialog_units.h"
 #include "gui/message_box.h"
@@ -38,12 +34,6 @@ constexpr int kDialogWidth = 101 + kValueWidth + 12;
 
 // The run starts this long after the window is shown, so that it is painted first.
 constexpr int kStartDelayMs = 10;
-
-bool IsAscii(const char* s, std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i)
-    if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
-  return true;
-}
 
 }  // namespace
 
@@ -79,18 +69,9 @@ CProgressDlg::CProgressDlg(QWidget* parent) : QDialog(parent) {
   setFixedSize(du.X(kDialogWidth), du.Y(140));
   for (std::size_t i = 0; i < fields_.size(); ++i) values_[i]->setText(tavo::gui::ToDisplay(fields_[i]));
   shown_ = fields_;
-
-  // The locale's date and time for the log's time stamps.
-  timeLocale_ = newlocale(LC_CTYPE_MASK | LC_TIME_MASK, "", static_cast<locale_t>(0));
-  if (timeLocale_ == static_cast<locale_t>(0))
-    timeLocale_ = newlocale(LC_CTYPE_MASK | LC_TIME_MASK, "C", static_cast<locale_t>(0));
-  const char* codeset = timeLocale_ != static_cast<locale_t>(0) ? nl_langinfo_l(CODESET, timeLocale_) : nullptr;
-  timeCodeset_ = codeset && *codeset ? codeset : "ANSI_X3.4-1968";
 }
 
-CProgressDlg::~CProgressDlg() {
-  if (timeLocale_ != static_cast<locale_t>(0)) freelocale(timeLocale_);
-}
+CProgressDlg::~CProgressDlg() = default;
 
 const std::string& CProgressDlg::Field(ProgressField id) const {
   static const std::string kEmpty;
@@ -134,17 +115,7 @@ void CProgressDlg::ShowMessage(const std::string& text, tavo::IconStyle iconStyl
 
 tavo::TimePoint CProgressDlg::Now() { return tavo::Clock::now(); }
 
-std::string CProgressDlg::FormatDateTime(tavo::TimePoint t) {
-  std::time_t seconds = tavo::Clock::to_time_t(t);
-  std::tm local{};
-  localtime_r(&seconds, &local);
-  char buffer[256];
-  std::size_t n = timeLocale_ != static_cast<locale_t>(0)
-                      ? strftime_l(buffer, sizeof buffer, "%x %X", &local, timeLocale_)
-                      : std::strftime(buffer, sizeof buffer, "%x %X", &local);
-  if (IsAscii(buffer, n)) return std::string(buffer, n);
-  return tavo::ToCp932From(std::string_view(buffer, n), timeCodeset_.c_str());
-}
+std::string CProgressDlg::FormatDateTime(tavo::TimePoint t) { return clock_.DateAndTime(t); }
 
 void CProgressDlg::reject() { tavo::g_forceStop.store(1, std::memory_order_relaxed); }
 

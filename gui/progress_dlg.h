@@ -5,7 +5,6 @@
 // for forced termination, and closes when the run has ended.
 #pragma once
 
-#include <locale.h>
 #include <array>
 #include <chrono>
 #include <string>
@@ -13,6 +12,7 @@
 #include <QDialog>
 
 #include "shell/optimise.h"
+#include "shell/locale_time.h"
 #include "shell/port.h"
 #include "shell/settings.h"
 
@@ -66,6 +66,5 @@ class CProgressDlg : public QDialog, public tavo::RunPort {
   int startTimer_ = 0;
   bool started_ = false;
   tavo::CommandStatus status_ = tavo::CommandStatus::kBusy;
-  locale_t timeLocale_ = static_cast<locale_t>(0);
-  std::string timeCodeset_;
+  tavo::LocaleClock clock_;
 };
