@@ -92,6 +92,50 @@ void CalcRun::MapValuesBack() {
 
 namespace {
 
+// How a column's bound rows (the rows the sensitivity analysis adds for its
+// SUB and SLB declarations) change what the columns report says of it.
+struct BoundRowHold {
+  double reducedCost = 0;  // the priced reduced cost, the bound rows' prices taken in
+  bool held = false;       // basic, but held at a bound by its bound row
+  bool atUpper = false;    // held at the upper bound of a column between 0 and 1
+};
+
+// A bound row says no more than its column's bound, so the report reads the
+// column as if the row were not there. The price of a bound row belongs to
+// its column: the reduced cost is priced over the model's own rows only (the
+// bound rows' shares taken out of `priced`). A basic column whose bound row
+// is tight (the row's slack off the basis) sits at that bound as a column
+// off the basis would, and is reported so.
+BoundRowHold HoldByBoundRows(CalcRun& run, int j, double priced) {
+  Workspace& W = run.W;
+  BoundRowHold hold;
+  hold.reducedCost = priced;
+  const int m = W.MROWS;
+  const int first = m - run.P.g_boundRowCount;
+  if (first >= m || W.DJ.empty()) return hold;
+  // ACOL holds the column as PriceColumn used it.
+  const double* a = W.ACOL.data();
+  bool touches = false;
+  for (int r = first; r < m; ++r) touches = touches || a[r] != 0;
+  if (!touches) return hold;
+
+  const double ztol = run.settings.ZTOL;
+  const double* pi = W.PI.data();  // the first goal's prices
+  double s = 0;
+  for (int i = 0; i < first; ++i) {
+    if (std::fabs(pi[i]) >= ztol && a[i] != 0) s += pi[i] * a[i];
+  }
+  hold.reducedCost = std::fabs(s) < run.settings.ETOL ? 0.0 : s;
+
+  if (W.KINBAS[j] == 0) return hold;
+  for (int r = first; r < m; ++r) {
+    if (a[r] == 0 || W.KINBAS[W.NSTRUC + r] != 0) continue;
+    hold.held = true;
+    hold.atUpper = W.ROWTYP[r] == kRowLess && IsScaledToUnit(ClassifyBounds(W.BNDFLG[j]));
+  }
+  return hold;
+}
+
 // The columns report: one line a structural column with its status, its
 // activity and its reduced cost for the first goal.
 void AppendColumnsReport(CalcRun& run, ReportNumber& num) {
@@ -109,6 +153,8 @@ void AppendColumnsReport(CalcRun& run, ReportNumber& num) {
     W.JCUR = j;
     run.PriceColumn();
     double d = W.DJ.empty() ? 0.0 : W.DJ[0];
+    const BoundRowHold hold = HoldByBoundRows(run, j, d);
+    d = hold.reducedCost;
     // Pricing measures a bounded column per unit of its upper bound, but a
     // column with both bounds was scaled by their width: per unit of the
     // model variable its reduced cost is the priced value times u / (u - l).
@@ -125,7 +171,10 @@ void AppendColumnsReport(CalcRun& run, ReportNumber& num) {
     }
 
     const std::string* status = &tx.statusWord[0];
-    if (W.ATUPR[j] || (x != 0 && W.KINBAS[j] == 0)) {
+    if (hold.held) {
+      // Read as the column at the bound its row holds it to.
+      if (hold.atUpper || x != 0) status = &tx.statusWord[1];
+    } else if (W.ATUPR[j] || (x != 0 && W.KINBAS[j] == 0)) {
       status = &tx.statusWord[1];
     } else if (x != 0) {
       status = &tx.statusWord[2];

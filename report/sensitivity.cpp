@@ -26,12 +26,15 @@ void CalcRun::RangeRightHandSides() {
     double down = -kInfinity;
     // A change d of the right-hand side of row i moves the basic value of
     // row k by d times element (k, i) of the inverse; every constraint row's
-    // basic value must stay within its bounds: non-negative, and at most 1
-    // for a column between 0 and 1 (the slack of another two-sided row, at
-    // 1 on that row's other side). A free basic column has no bounds and
-    // limits nothing. Row i's own slack is held only at 0: the right-hand
-    // side shown for a two-sided row is its upper side, which moves alone
-    // (its decrease is capped at the row's width in the table).
+    // basic value must stay within its bounds: non-negative, at most 1 for a
+    // column between 0 and 1 (the slack of another two-sided row, at 1 on
+    // that row's other side), and exactly 0 for a column fixed at zero (the
+    // slack of an equality row left in the basis at 0, or an artificial):
+    // such a column moves with any change it takes part in, so it allows
+    // none. A free basic column has no bounds and limits nothing. Row i's own
+    // slack is held only at 0: the side of a two-sided row that moves is the
+    // side the table shows, and the other side stays (the table caps the
+    // change at the row's width).
     const double* column = &W.BINV[static_cast<std::size_t>(i) * m];
     for (int k = K; k < m; ++k) {
       double a = column[k];
@@ -40,6 +43,11 @@ void CalcRun::RangeRightHandSides() {
       const int jh = W.JHEAD[k];
       const std::uint8_t kind = jh > 0 ? W.COLKND[jh - 1] : kKindArtificial;
       if (kind == kKindFree) continue;
+      if (kind == kKindFixedZero || kind == kKindArtificial) {
+        if (up > 0) up = 0;
+        if (down < 0) down = 0;
+        continue;
+      }
       const double toZero = -W.XB[k] / a;
       if (a > 0) {
         if (toZero > down) down = toZero;
@@ -88,20 +96,30 @@ void AppendRangingTable(CalcRun& run, ReportNumber& num) {
   for (int i = W.NGOALS; i < last; ++i) {
     double increase = W.ALPHA[i];
     double decrease = W.ACOL[i];
+    double current = W.XB[i];
     const double range = W.RANGE[i];
     if (range > 0) {
-      // The row was scaled by its range width: each finite limit goes back
-      // to the model's units (also when the other one is unlimited), and a
-      // two-sided row cannot fall by more than its width.
+      // A two-sided row is read by the side it stands at: the lower side
+      // when its slack sits at its upper bound (the row's value is at its
+      // lower number), else the upper side. That side is the right-hand side
+      // shown, its dual price is the row's, and it moves alone: it cannot
+      // pass the other side, so the change towards that side is at most the
+      // row's width. The row was scaled by its width: each finite limit goes
+      // back to the model's units.
+      const int slack = W.NSTRUC + i;
+      const bool atLower = W.KINBAS[slack] == 0 && W.ATUPR[slack] != 0;
       if (!Unlimited(increase)) increase *= range;
-      if (!Unlimited(decrease)) {
-        decrease *= range;
-        if (std::fabs(decrease) > range) decrease = range;
+      if (!Unlimited(decrease)) decrease *= range;
+      if (atLower) {
+        current -= range;
+        if (Unlimited(increase) || std::fabs(increase) > range) increase = range;
+      } else {
+        if (Unlimited(decrease) || std::fabs(decrease) > range) decrease = range;
       }
     }
     rows += RowLabel(run, i);
     rows += '\t';
-    rows += num(W.XB[i]);
+    rows += num(current);
     rows += '\t';
     rows += Unlimited(increase) ? tx.unlimited : num(std::fabs(increase));
     rows += '\t';

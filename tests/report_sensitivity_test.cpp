@@ -96,6 +96,35 @@ const std::vector<RangingCase> kRangingCases = {
      Model({"MAX X", "ST", "3X <= 2", "X <= 1", "END"}),
      1,
      {{J("制約行1"), "2.", "1.", "2."}, {J("制約行2"), "1.", kInf, "0.333333"}}},
+    // X = 4 and Y = 0 with the slack of the equality row B left in the
+    // basis at zero: any change of B moves that slack, which must stay at
+    // zero, so B allows none (its price 0 holds at 0 only; beyond, the goal
+    // falls by 1/3 per unit, and below 0 there is no solution). Row A moves
+    // only X.
+    {"EqualitySlackInTheBasisAllowsNoChange",
+     Model({"MAX 2X + Y", "ST", "A) X + Y <= 4", "B) 3Y = 0", "END"}),
+     0,
+     {{Label18("A"), "4.", kInf, "4."}, {Label18("B"), "0.", "0.", "0."}}},
+    // X = Y = 2 on three rows through one point, one of the equality slacks
+    // basic at zero: every limit the basis has is 0.
+    {"EqualitiesThroughOnePoint",
+     Model({"MAX 2X + 3Y", "ST", "A) X + Y = 4", "B) X - Y = 0", "C) X + 2Y <= 6", "END"}),
+     0,
+     {{Label18("A"), "4.", "0.", "0."}, {Label18("B"), "0.", "0.", "0."}, {Label18("C"), "6.", "0.", "0."}}},
+    // MIN 2X + Y on 4 <= X + Y <= 5 stands at its lower side with Y = 4: the
+    // table names the lower side 4 (the row's price -1 is per unit of it); it
+    // may rise by 1 until it meets the upper side and fall by 4 until Y
+    // reaches 0.
+    {"TwoSidedRowAtItsLowerSide",
+     Model({"MIN 2X + Y", "ST", "4 <= X + Y <= 5", "END"}),
+     0,
+     {{J("制約行1"), "4.", "1.", "4."}}},
+    // The upper side of 2 <= X <= 6 with X free: no basic value limits the
+    // decrease, but the upper side cannot pass the lower one.
+    {"TwoSidedRowCappedAtItsWidthWhenNothingElseLimits",
+     Model({"MAX X", "ST", "2 <= X <= 6", "END", "FREE X"}),
+     0,
+     {{J("制約行1"), "6.", kInf, "4."}}},
     {"UnroundedLimits",
      Model({"MAX X", "ST", "3X <= 2", "X <= 1", "END"}),
      0,
@@ -118,6 +147,33 @@ TEST_P(RangingTable, MatchesTheWorkedOutLimits) {
 
 INSTANTIATE_TEST_SUITE_P(Ranging, RangingTable, testing::ValuesIn(kRangingCases),
                          [](const testing::TestParamInfo<RangingCase>& info) { return info.param.name; });
+
+// With the sensitivity analysis every SUB and SLB is also a row of its own,
+// and a column at its bound may end basic with that row tight. The columns
+// report reads such a column as at its bound, with the row's price as its
+// reduced cost: the report is the same with and without the setting.
+TEST(Ranging, ColumnsReportDoesNotDependOnTheBoundRows) {
+  const std::vector<std::string> models = {
+      Model({"MAX 3X + 2Y", "ST", "X + Y <= 4", "END", "SUB X 3"}),
+      Model({"MIN 3X + Y", "ST", "X + Y >= 5", "END", "SLB X 1"}),
+      Model({"MAX X + Y", "ST", "2X + Y <= 10", "END", "SLB X 1", "SUB X 3", "SUB Y 2"}),
+      Model({"MAX 2X + Y", "ST", "X + Y <= 10", "END", "FREE X", "SUB X 4"}),
+      Model({"TITLE BOUNDS", "MAX -X + Y + V + W", "ST", "CAP) X + Y + Z + V + 2W <= 15", "END", "SLB X 2", "SUB Y 3",
+             "FIX Z 1.5", "FREE V", "SUB V 4", "SLB W 1", "SUB W 10"}),
+      Model({"MAX 2X + 3Y", "ST", "X + 2Y <= 8", "3X + Y <= 12", "END", "SUB X 2", "SLB Y 1", "SUB Y 5"}),
+  };
+  for (const std::string& model : models) {
+    for (int round : {0, 1}) {
+      KeptRun off(model, WithSensitivity(round));
+      off.run.settings.SENSITIVITY = 0;
+      KeptRun on(model, WithSensitivity(round));
+      ASSERT_EQ(off.Solve(), 1) << model;
+      ASSERT_EQ(on.Solve(), 1) << model;
+      EXPECT_GT(on.W.MROWS, off.W.MROWS) << model;
+      EXPECT_EQ(Cp932ToUtf8(on.result().columnsText), Cp932ToUtf8(off.result().columnsText)) << model;
+    }
+  }
+}
 
 TEST(Ranging, NoSectionForIntegerModelsOrWhenOff) {
   KeptRun integer(Model({"MAX 3X + 2Y", "ST", "X + Y <= 4.5", "END", "SUB X 2", "GIN X"}), WithSensitivity());
