@@ -94,15 +94,25 @@ void StoreRowValues(CalcRun& run, int o1, int o2, double lo, double v) {
   std::uint8_t rowType = static_cast<std::uint8_t>(o2);
   double rhs = v, range = 0.0;
   if (o1 != 0) {
+    // The row's lower and upper value, whichever way round it was written.
+    double lower = 0.0, upper = 0.0;
+    bool valid = true;
     if (v > lo && o1 == kTokLess && o2 == kTokLess) {
-      range = v - lo;
-      rowType = kRowLess;
+      lower = lo, upper = v;
     } else if (v < lo && o1 == kTokGreater && o2 == kTokGreater) {
-      rhs = lo;
-      range = lo - v;
-      rowType = kRowLess;
+      lower = v, upper = lo;
     } else {
       AppendLineMessage(run, T().msgRangeContradiction);
+      valid = false;
+    }
+    if (valid && upper >= kInfinity && lower > -kInfinity) {
+      // "2 <= X <= @": the one-sided row on the finite side (as a range its
+      // width 1e30 - 2 would be 1e30 and swallow the 2).
+      rowType = kRowGreater, rhs = lower;
+    } else if (valid && lower <= -kInfinity && upper < kInfinity) {
+      rowType = kRowLess, rhs = upper;  // "- @ <= X <= 5"
+    } else if (valid) {
+      rowType = kRowLess, rhs = upper, range = upper - lower;
     }
   }
   const int r = run.P.g_store.row;

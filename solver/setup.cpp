@@ -93,6 +93,32 @@ std::string DecimalBytes(unsigned __int128 v) {
   return s;
 }
 
+// A row that restricts nothing: one side unlimited ("X + Y <= @",
+// "X >= - @") or, two-sided, both. It keeps its place and its slack, but its
+// coefficients and right-hand side become 0: the unlimited value would
+// otherwise swallow every ordinary number it meets (a variable standing only
+// in such a row ending at 1e30, a bounded model ending unbounded, an
+// unbounded goal ending at about 1e30), and its variables are held by the
+// other rows alone.
+void ClearUnlimitedRows(Workspace& W) {
+  const int m = W.MROWS;
+  const int K = W.NGOALS;
+  const int n = W.NSTRUC;
+  for (int i = K; i < m; ++i) {
+    const double b = W.XB[i], range = W.RANGE[i];
+    bool open = false;
+    if (range == 0) {
+      open = (W.ROWTYP[i] == kRowLess && b >= kInfinity) || (W.ROWTYP[i] == kRowGreater && b <= -kInfinity);
+    } else if (W.ROWTYP[i] != kRowEqual) {
+      open = b >= kInfinity && b - range <= -kInfinity;
+    }
+    if (!open) continue;
+    for (int j = 0; j < n; ++j) W.AMAT[At(j, m, i)] = 0.0;
+    W.XB[i] = 0.0;
+    W.RANGE[i] = 0.0;
+  }
+}
+
 // Every constraint row in less-or-equal orientation and scaled by its range
 // (matrix and right-hand side); a ranged row's slack lies between 0 and 1.
 // Goal rows are never touched.
@@ -332,7 +358,10 @@ void CalcRun::TransformModel(int mode) {
   for (int i = 0; i < m; ++i) rowFinite[i] = std::isfinite(W.XB[i]);
 
   // 2-3. Only in mode 1: the rows.
-  if (mode == 1) OrientAndScaleRows(W);
+  if (mode == 1) {
+    ClearUnlimitedRows(W);
+    OrientAndScaleRows(W);
+  }
 
   // 4. Bound substitution of every structural column, goal rows included.
   std::vector<int> overflowColumns;
