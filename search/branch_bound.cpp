@@ -52,9 +52,11 @@ void BuildNodeBounds(Workspace& W, long long current, NodeBounds& b) {
   b.lower.assign(W.g_origLower.begin(), W.g_origLower.begin() + n);
   b.haveUpper.assign(static_cast<std::size_t>(n), 0);
   b.haveLower.assign(static_cast<std::size_t>(n), 0);
+  // Only bounds the flags declare count: a free column may still hold the
+  // values of a SUB, SLB or FIX written before its FREE.
   for (int j = 0; j < n; ++j) {
-    b.haveUpper[j] = b.upper[j] != 0;
-    b.haveLower[j] = b.lower[j] != 0;
+    b.haveUpper[j] = b.upper[j] != 0 && (b.flags[j] & kBndUpper) != 0;
+    b.haveLower[j] = b.lower[j] != 0 && (b.flags[j] & (kBndLower | kBndFixed)) != 0;
   }
   long long node = current;
   while (BbNode* here = NodeAt(W, node)) {

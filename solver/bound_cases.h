@@ -161,7 +161,9 @@ inline double BasicValueBack(BoundCase c, double y, double u, double l) {
     default:
       break;
   }
-  if (l != 0) y += l;
+  // A free column has no lower bound: its LBND may still hold the value of
+  // an SLB or FIX written before its FREE.
+  if (l != 0 && c != BoundCase::kFree) y += l;
   return y;
 }
 
@@ -180,7 +182,7 @@ inline double PositionValueBack(BoundCase c, bool atUpper, bool basic, double u,
       return basic ? value : l;
     default:
       if (c == BoundCase::kUpperOnly && atUpper) value = u;
-      if (l != 0 && !basic) value = l;
+      if (c != BoundCase::kFree && l != 0 && !basic) value = l;
       return value;
   }
 }
