@@ -429,7 +429,8 @@ PlausibleModel PlausibleModelFor(std::uint64_t seed, const PlausibleVariant& var
     double lo = 0, up = kInf;
     std::string why;
     if (!BoundsOf(c, lo, up, why)) {
-      if (p.expect == Expectation::kSolve) p.expect = Expectation::kDataError, p.expectWhy = why;
+      // Set-up refuses the model before anything is solved.
+      if (p.expect != Expectation::kDataError) p.expect = Expectation::kDataError, p.expectWhy = why;
       tag("contradictory-bounds");
       lo = 0, up = kInf;
     }
@@ -605,7 +606,15 @@ PlausibleModel PlausibleModelFor(std::uint64_t seed, const PlausibleVariant& var
         break;
       case Form::kRangeUp:
       case Form::kRangeDown:
-        s.type = kRowLess, s.rhs = hi, s.range = hi - lo;
+        // With one side "@" the row is stored as the one-sided row on its
+        // finite side (a width of 1e30 would swallow the finite side).
+        if (lo == -kAt && hi != kAt) {
+          s.type = kRowLess, s.rhs = hi;
+        } else if (hi == kAt && lo != -kAt) {
+          s.type = kRowGreater, s.rhs = lo;
+        } else {
+          s.type = kRowLess, s.rhs = hi, s.range = hi - lo;
+        }
         break;
       case Form::kUnlimitedLe:
         s.type = kRowLess, s.rhs = kAt;
@@ -765,6 +774,8 @@ const char* FuzzOutcomeName(FuzzOutcome outcome) {
       return "agree data error";
     case FuzzOutcome::kDisagree:
       return "disagree";
+    case FuzzOutcome::kRelaxationUnbounded:
+      return "unbounded relaxation of an integer model";
     case FuzzOutcome::kNoReference:
       break;
   }
@@ -880,7 +891,23 @@ FuzzVerdict JudgePlausibleModel(const PlausibleModel& p, const std::string& scra
   }
   const RefStatus tavoStatus = StatusOf(t.resultCode);
 
+  // An integer model whose continuous relaxation is unbounded: the run ends
+  // with that first solve (the search starts only from an optimal one), so
+  // TAVO answers unbounded where the reference may find that no integer
+  // point exists, or an integer optimum.
+  auto endsAtUnboundedRelaxation = [&]() {
+    if (tavoStatus != RefStatus::kUnbounded || !p.meaning.HasIntegers()) return false;
+    Model relaxed = p.meaning;
+    for (Var& var : relaxed.vars) var.kind = VarKind::kContinuous;
+    return SolveLexicographic(RefSolver::kGlpsol, relaxed, scratchDir, 1e-11).status == RefStatus::kUnbounded;
+  };
+
   // Outcomes the language decides alone.
+  if (p.expect == Expectation::kInfeasible && endsAtUnboundedRelaxation()) {
+    v.outcome = FuzzOutcome::kRelaxationUnbounded;
+    v.detail = "the language: infeasible\n" + text;
+    return v;
+  }
   if (p.expect != Expectation::kSolve) {
     const bool dataError = p.expect == Expectation::kDataError;
     const bool agree = dataError ? t.resultCode == kResultDataError : tavoStatus == RefStatus::kInfeasible;
@@ -897,7 +924,12 @@ FuzzVerdict JudgePlausibleModel(const PlausibleModel& p, const std::string& scra
   // Earlier levels are held within 1e-11 of their value: values near the
   // triage variants' 10000 would otherwise let later levels drift by more
   // than the comparison allows.
-  const LexOutcome lex = SolveLexicographic(RefSolver::kGlpsol, p.meaning, scratchDir, 1e-11);
+  LexOutcome lex = SolveLexicographic(RefSolver::kGlpsol, p.meaning, scratchDir, 1e-11);
+  // glpsol's integer preprocessing aborts on a few small models; cbc answers those.
+  if (lex.status == RefStatus::kFailed && HaveCbc()) {
+    LexOutcome other = SolveLexicographic(RefSolver::kCbc, p.meaning, scratchDir, 1e-11);
+    if (other.status != RefStatus::kFailed) lex = other;
+  }
   if (lex.status == RefStatus::kFailed) {
     v.outcome = FuzzOutcome::kNoReference;
     v.detail = lex.detail + "\n" + text;
@@ -920,6 +952,11 @@ FuzzVerdict JudgePlausibleModel(const PlausibleModel& p, const std::string& scra
       v.outcome = FuzzOutcome::kAgreeInfeasible;
       return v;
     }
+  }
+  if (lex.status != RefStatus::kUnbounded && endsAtUnboundedRelaxation()) {
+    v.outcome = FuzzOutcome::kRelaxationUnbounded;
+    v.detail = std::string("the reference: ") + RefStatusName(lex.status) + "\n" + text;
+    return v;
   }
   if (tavoStatus != lex.status) {
     fault(std::string("status ") + ResultName(t.resultCode) + "/" + RefStatusName(lex.status),
@@ -975,15 +1012,7 @@ std::string CauseOfDisagreement(const PlausibleModel& model, const FuzzVerdict& 
   const bool unlimited = has("unlimited-row");
   const bool open = has("range-open-lower") || has("range-open-upper");
   const std::string& k = verdict.kind;
-  // An integer model whose continuous relaxation is unbounded: the search
-  // never starts, so TAVO answers unbounded where the reference may find
-  // that no integer point exists.
-  if (model.meaning.HasIntegers() && (k == "status unbounded/infeasible" || k == "status unbounded/optimal")) {
-    Model relaxed = model.meaning;
-    for (Var& var : relaxed.vars) var.kind = VarKind::kContinuous;
-    if (SolveLexicographic(RefSolver::kGlpsol, relaxed, scratchDir, 1e-11).status == RefStatus::kUnbounded)
-      return "integer model with an unbounded relaxation (" + k + ")";
-  }
+
   const std::string staleName = "FREE after SLB, SUB or FIX: the old bound values still act (" + k + ")";
   std::string unlimitedName = "unlimited row: " + k;
   if (k == "status unbounded/optimal" || k == "status unbounded/infeasible")

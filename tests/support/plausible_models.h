@@ -92,6 +92,11 @@ enum class FuzzOutcome {
   kAgreeUnbounded,
   kAgreeDataError,  // set-up refused a model the language makes contradictory
   kDisagree,
+  // TAVO: unbounded; the reference: an integer optimum or no integer point,
+  // and the continuous relaxation is unbounded. The run ends with its first,
+  // continuous solve (the search starts only from an optimal one), so this
+  // is the answer the run gives by design, not a disagreement.
+  kRelaxationUnbounded,
   kNoReference,  // the reference solver gave no answer: nothing compared
 };
 
@@ -116,7 +121,6 @@ FuzzVerdict JudgePlausibleModel(const PlausibleModel& model, const std::string& 
 // feature, then pairs, then all three) in which TAVO and the reference agree,
 // named together with the kind of the disagreement ("unlimited row: ...",
 // "two-sided row with an @ side: ...", "FREE after SLB, SUB or FIX: ..."),
-// "integer model with an unbounded relaxation" when that explains a status,
 // or "unexplained: <kind>" when nothing does.
 std::string CauseOfDisagreement(const PlausibleModel& model, const FuzzVerdict& verdict, const std::string& scratchDir,
                                 const SolverSettings& settings);
