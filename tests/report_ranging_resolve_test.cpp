@@ -202,12 +202,11 @@ class RangingResolve {
 
     // Model variable of each column, by name (X1, X2, ...).
     std::vector<int> varOf(n, -1);
-    std::vector<int> colOf(n, -1);
     for (int c = 0; c < n; ++c) {
       std::string name = W.CNAME.substr(static_cast<std::size_t>(c) * 8, 8);
       while (!name.empty() && name.back() == ' ') name.pop_back();
       for (int j = 0; j < n; ++j)
-        if (model_.vars[j].name == name) varOf[c] = j, colOf[j] = c;
+        if (model_.vars[j].name == name) varOf[c] = j;
       EXPECT_GE(varOf[c], 0) << name << "\n" << where_;
       if (varOf[c] < 0) return true;
     }
