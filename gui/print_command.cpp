@@ -1,6 +1,5 @@
 #include "gui/print_command.h"
 
-#include <langinfo.h>
 #include <locale.h>
 #include <clocale>
 #include <cstdio>
@@ -18,6 +17,7 @@
 #include "gui/print_device.h"
 #include "gui/print_select_dlg.h"
 #include "shell/codec.h"
+#include "shell/locale_time.h"
 #include "shell/optimise.h"
 #include "shell/settings.h"
 
@@ -81,24 +81,8 @@ QPrinter& AppPrinter() {
 }
 
 std::string PrintDateTime() {
-  static locale_t timeLocale = [] {
-    locale_t l = newlocale(LC_CTYPE_MASK | LC_TIME_MASK, "", static_cast<locale_t>(0));
-    if (l == static_cast<locale_t>(0)) l = newlocale(LC_CTYPE_MASK | LC_TIME_MASK, "C", static_cast<locale_t>(0));
-    return l;
-  }();
-  std::time_t seconds = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&seconds, &local);
-  char buffer[256];
-  std::size_t n = timeLocale != static_cast<locale_t>(0)
-                      ? strftime_l(buffer, sizeof buffer, "%x %X", &local, timeLocale)
-                      : std::strftime(buffer, sizeof buffer, "%x %X", &local);
-  const std::string text(buffer, n);
-  bool ascii = true;
-  for (unsigned char c : text) ascii = ascii && c < 0x80;
-  if (ascii || timeLocale == static_cast<locale_t>(0)) return text;
-  const char* codeset = nl_langinfo_l(CODESET, timeLocale);
-  return tavo::ToCp932From(text, codeset && *codeset ? codeset : "UTF-8");
+  static const tavo::LocaleClock clock;
+  return clock.DateAndTime(tavo::Clock::now());
 }
 
 tavo::PrintJob SelectedPrintJob(const std::string& modelTextCp932) {

@@ -11,6 +11,7 @@
 #include "gui/message_box.h"
 #include "gui/text_convert.h"
 #include "shell/optimise.h"
+#include "shell/text_layout.h"
 #include "shell/texts.h"
 
 namespace tavo::gui {
@@ -28,18 +29,6 @@ void ResultsCommand(QWidget* parent, const std::string& editorTextCp932) {
 }  // namespace tavo::gui
 
 namespace {
-
-// The tab stops of each tab's edit, in dialog units; they line up the
-// columns that the reports separate with tab characters.
-const std::vector<int> kTabStops[CResultsDlg::kTabCount] = {
-    {30, 58, 85, 108, 130, 166, 216, 264},
-    {28, 92, 113, 168},
-    {92, 147, 202},
-    {140},
-};
-
-// Beyond the last stop, tabs advance by the edit's default of 32 units.
-constexpr int kDefaultTabUnits = 32;
 
 // The edits' size in pixels, and the dialog's in dialog units.
 constexpr int kEditWidth = 640;
@@ -80,9 +69,10 @@ CResultsDlg::CResultsDlg(QWidget* parent, const tavo::CalcResult& result) : QDia
 
     QTextOption option = edit->document()->defaultTextOption();
     QList<QTextOption::Tab> stops;
-    for (int units : kTabStops[i]) stops.append(QTextOption::Tab(du.X(units), QTextOption::LeftTab));
+    for (int units : tavo::ResultsTabStopUnits(static_cast<tavo::ReportTab>(i)))
+      stops.append(QTextOption::Tab(du.X(units), QTextOption::LeftTab));
     option.setTabs(stops);
-    option.setTabStopDistance(du.X(kDefaultTabUnits));
+    option.setTabStopDistance(du.X(tavo::kResultsDefaultTabUnits));
     option.setWrapMode(QTextOption::NoWrap);
     edit->document()->setDefaultTextOption(option);
     edit->setPlainText(ToDisplay(*texts[i]));

@@ -71,7 +71,9 @@ TEST(DiffFuzz, PlausibleModelsAgreeWithGlpsol) {
   EXPECT_EQ(disagreements, 0) << summary;
   EXPECT_EQ(outcomes[FuzzOutcome::kNoReference], 0) << "neither glpsol nor cbc answered some models";
   // The models exercise the solver, not only the parser and set-up.
-  if (count >= 100) EXPECT_GT(outcomes[FuzzOutcome::kAgreeOptimal], count / 3) << summary;
+  if (count >= 100) {
+    EXPECT_GT(outcomes[FuzzOutcome::kAgreeOptimal], count / 3) << summary;
+  }
 }
 
 // The parser stores exactly what the generator planned, for every feature

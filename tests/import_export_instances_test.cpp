@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -31,6 +32,9 @@ struct Verified {
   bool mip = false;
   double optimum = 0;
 };
+
+// The test's name in CTest and its failure messages: the problem, not the bytes of the record.
+void PrintTo(const Verified& v, std::ostream* os) { *os << v.name; }
 
 std::string Trim(const std::string& s) {
   const std::size_t b = s.find_first_not_of(' ');

@@ -218,7 +218,9 @@ TEST(Import, EdgeCasesSayItAnotherWayAndTellTheUser) {
   for (const EdgeCase& c : kEdgeCases) {
     SCOPED_TRACE(c.what);
     ImportOutcome o = Import(c.lp, SourceFormat::kLp);
-    if (*c.note) EXPECT_TRUE(HasNote(o, c.note)) << testing::PrintToString(o.notes);
+    if (*c.note) {
+      EXPECT_TRUE(HasNote(o, c.note)) << testing::PrintToString(o.notes);
+    }
     EXPECT_NE(o.modelText.find(c.text), std::string::npos) << o.modelText;
     // Whatever was changed, the text is valid model text.
     Model parsed;

@@ -29,12 +29,12 @@ class RecordingDevice : public PrintDevice {
     return startOk;
   }
   void BeginPage(int page) override {
-    calls.push_back({Call::kBeginPage, page});
+    calls.push_back({Call::kBeginPage, page, 0, 0, {}});
     current = page;
   }
   void Text(int x, int y, const std::string& text) override { calls.push_back({Call::kText, current, x, y, text}); }
-  void EndPage() override { calls.push_back({Call::kEndPage, current}); }
-  void EndDocument() override { calls.push_back({Call::kEndDoc}); }
+  void EndPage() override { calls.push_back({Call::kEndPage, current, 0, 0, {}}); }
+  void EndDocument() override { calls.push_back({Call::kEndDoc, 0, 0, 0, {}}); }
 
   // The body texts (headers left out), in order.
   std::vector<Call> Body() const {
@@ -121,8 +121,12 @@ TEST(PrintLayout, RefusesWithoutInputOrRunAndWhenTheDeviceFails) {
     RecordingDevice device;
     device.startOk = c.deviceOk;
     EXPECT_EQ(PrintLayout(job, device).Run(), c.want) << c.input << c.log << c.columns << c.rows << c.text;
-    if (c.want == PrintStatus::kNoInput || c.want == PrintStatus::kNotRun) EXPECT_TRUE(device.calls.empty());
-    if (c.want == PrintStatus::kStartFailed) EXPECT_EQ(device.calls.size(), 1u);
+    if (c.want == PrintStatus::kNoInput || c.want == PrintStatus::kNotRun) {
+      EXPECT_TRUE(device.calls.empty());
+    }
+    if (c.want == PrintStatus::kStartFailed) {
+      EXPECT_EQ(device.calls.size(), 1u);
+    }
   }
   int icon = -1;
   EXPECT_EQ(PrintStatusMessage(PrintStatus::kNoInput, &icon), J("エラー !  入力データがありません"));
@@ -332,8 +336,12 @@ TEST(PrintLayout, SkippedPagesKeepTheLayoutOfPrintedOnes) {
   // Each started page is ended before the next.
   int open = 0;
   for (const Call& c : part.calls) {
-    if (c.kind == Call::kBeginPage) EXPECT_EQ(open++, 0);
-    if (c.kind == Call::kEndPage) EXPECT_EQ(--open, 0);
+    if (c.kind == Call::kBeginPage) {
+      EXPECT_EQ(open++, 0);
+    }
+    if (c.kind == Call::kEndPage) {
+      EXPECT_EQ(--open, 0);
+    }
   }
   EXPECT_EQ(open, 0);
 }
