@@ -4,6 +4,7 @@
 #include "shell/recording_port.h"
 #include "shell/settings.h"
 #include "shell/texts.h"
+#include "solver/bound_cases.h"
 #include "solver/workspace.h"
 
 namespace tavo::exchange {
@@ -34,45 +35,6 @@ std::vector<bool> GoalSenses(const std::string& text) {
   return maximize;
 }
 
-// The bounds the stored flags and values give a column; false when they contradict.
-bool BoundsOf(std::uint8_t flags, double u, double l, double& lo, double& up) {
-  int t = flags & 31;
-  // INT after FREE: a 0-1 variable; FREE's leftover mark does not count.
-  if (t == (kBndFree | kBndUpper)) t = kBndUpper;
-  // FREE, SUB, then SLB: the lower bound ends the free side.
-  if (t == (kBndNoLower | kBndUpper | kBndLower)) t = kBndUpper | kBndLower;
-  if ((t & kBndUpper) && !(t & kBndNoLower) && u == l) t = (t & ~(kBndUpper | kBndLower)) | kBndFixed;
-  if ((t & kBndUpper) && !(t & kBndNoLower) && u < l) return false;
-  switch (t) {
-    case 0:
-      lo = 0, up = kInf;
-      return true;
-    case kBndUpper:
-      lo = 0, up = u;
-      return true;
-    case kBndLower:
-      lo = l, up = kInf;
-      return true;
-    case kBndUpper | kBndLower:
-      lo = l, up = u;
-      return true;
-    case kBndFixed:
-      lo = up = l;
-      return true;
-    case kBndNoLower:
-      lo = -kInf, up = 0;
-      return true;
-    case kBndNoLower | kBndUpper:
-      lo = -kInf, up = u;
-      return true;
-    case kBndFree:
-      lo = -kInf, up = kInf;
-      return true;
-    default:
-      return false;
-  }
-}
-
 double Finite(double v) { return v >= kInfinity ? kInf : v <= -kInfinity ? -kInf : v; }
 
 }  // namespace
@@ -95,7 +57,7 @@ bool ParseModelForExport(const std::string& text, Model& out, std::string& messa
     Var v;
     v.name = j < static_cast<int>(run.P.g_varNames.size()) ? run.P.g_varNames[j] : "X" + std::to_string(j + 1);
     double lo = 0, up = kInf;
-    if (!BoundsOf(W.BNDFLG[j], W.UBND[j], W.LBND[j], lo, up)) {
+    if (!DeclaredBounds(W.BNDFLG[j], W.UBND[j], W.LBND[j], lo, up)) {
       messages = "the bounds of " + v.name + " contradict each other";
       return false;
     }

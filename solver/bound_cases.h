@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
 #include "solver/workspace.h"
 
@@ -141,6 +142,51 @@ inline std::uint8_t NormaliseBoundFlags(std::uint8_t f) {
   }
   if ((low & kBndNoLower) && (low & kBndLower)) low &= static_cast<std::uint8_t>(~kBndNoLower);
   return static_cast<std::uint8_t>(high | low);
+}
+
+// The bounds the model language gives a column from its parsed flags and
+// values (u, l: UBND, LBND), the integer mark aside: lo and up, infinite
+// where there is no bound. False when the combination contradicts itself
+// (set-up refuses it). The declarations' orders that leave extra marks mean:
+// INT after FREE, a 0-1 variable; FREE, SUB and SLB, both bounds; an upper
+// bound equal to the lower one fixes the variable there.
+inline bool DeclaredBounds(std::uint8_t flags, double u, double l, double& lo, double& up) {
+  constexpr double kNone = std::numeric_limits<double>::infinity();
+  std::uint8_t t = flags & kBndCaseFlags;
+  if (t == (kBndFree | kBndUpper)) t = kBndUpper;
+  if (t == (kBndNoLower | kBndUpper | kBndLower)) t = kBndUpper | kBndLower;
+  const bool upperOnTop = (t & kBndUpper) && !(t & kBndNoLower);
+  if (upperOnTop && u == l) t = static_cast<std::uint8_t>((t & ~(kBndUpper | kBndLower)) | kBndFixed);
+  if (upperOnTop && u < l) return false;
+  switch (ClassifyBounds(t)) {
+    case BoundCase::kNonnegative:
+      lo = 0, up = kNone;
+      return true;
+    case BoundCase::kUpperOnly:
+      lo = 0, up = u;
+      return true;
+    case BoundCase::kLowerOnly:
+      lo = l, up = kNone;
+      return true;
+    case BoundCase::kBetween:
+      lo = l, up = u;
+      return true;
+    case BoundCase::kFixed:
+      lo = up = l;
+      return true;
+    case BoundCase::kNonpositive:
+      lo = -kNone, up = 0;
+      return true;
+    case BoundCase::kAboveOnly:
+      lo = -kNone, up = u;
+      return true;
+    case BoundCase::kFree:
+      lo = -kNone, up = kNone;
+      return true;
+    case BoundCase::kContradictory:
+      break;
+  }
+  return false;
 }
 
 // The model's value of a basic column from its value y in the standard form

@@ -10,6 +10,7 @@
 #include "shell/calc_run.h"
 #include "shell/codec.h"
 #include "shell/recording_port.h"
+#include "solver/bound_cases.h"
 #include "solver/workspace.h"
 #include "tests/support/reference_solver.h"
 #include "tests/support/tavo_runner.h"
@@ -171,50 +172,10 @@ class Writer {
 // The bounds the language gives a column from its stored flags and values.
 // Returns false (with the reason) when set-up must refuse the combination.
 bool BoundsOf(const StoredColumn& c, double& lo, double& up, std::string& why) {
-  int t = c.flags & 31;
-  // INT after FREE: INT makes a 0-1 variable (bounds 0 and 1), and FREE's
-  // leftover mark does not make the pair contradictory.
-  if (t == (kBndFree | kBndUpper)) t = kBndUpper;
-  // FREE, SUB, then SLB: the lower bound ends the free side, leaving both bounds.
-  if (t == (kBndNoLower | kBndUpper | kBndLower)) t = kBndUpper | kBndLower;
-  const double u = c.upper, l = c.lower;
-  // An upper bound equal to the lower bound fixes the variable there, even
-  // beside a fixed mark (FIX X 2 then SUB X 2); a variable without lower
-  // bound has no lower bound to compare with.
-  if ((t & kBndUpper) && !(t & kBndNoLower) && u == l) t = (t & ~(kBndUpper | kBndLower)) | kBndFixed;
-  if ((t & kBndUpper) && !(t & kBndNoLower) && u < l) {
-    why = c.name + ": upper bound below lower bound";
-    return false;
-  }
-  switch (t) {
-    case 0:
-      lo = 0, up = kInf;
-      return true;
-    case kBndUpper:
-      lo = 0, up = u;
-      return true;
-    case kBndLower:
-      lo = l, up = kInf;
-      return true;
-    case kBndUpper | kBndLower:
-      lo = l, up = u;
-      return true;
-    case kBndFixed:
-      lo = up = l;
-      return true;
-    case kBndNoLower:
-      lo = -kInf, up = 0;
-      return true;
-    case kBndNoLower | kBndUpper:
-      lo = -kInf, up = u;
-      return true;
-    case kBndFree:
-      lo = -kInf, up = kInf;
-      return true;
-    default:
-      why = c.name + ": bound flags " + std::to_string(c.flags) + " are a contradictory combination";
-      return false;
-  }
+  if (DeclaredBounds(c.flags, c.upper, c.lower, lo, up)) return true;
+  why = c.name + ": bound flags " + std::to_string(c.flags) + " with upper " + std::to_string(c.upper) + " and lower " +
+        std::to_string(c.lower) + " are a contradictory combination";
+  return false;
 }
 
 // Uniform in [0, 1).
