@@ -197,37 +197,26 @@ std::string NameMapPath(const std::string& modelPath) {
 
 std::string ParseExchangeOptions(int argc, const char* const* argv, Options& o) {
   const bool import = o.command == Command::kImport;
-  bool haveInput = false, haveLevel = false, haveHold = false, optionsEnded = false;
-  for (int i = 2; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-      if (haveInput) return "more than one input given ('" + o.model + "' and '" + arg + "')";
-      o.model = arg;
+  bool haveInput = false, haveLevel = false, haveHold = false;
+  ArgumentReader args(argc, argv);
+  bool positional = false, inlineValue = false;
+  std::string name, value;
+  while (args.Next(positional, name, value, inlineValue)) {
+    if (positional) {
+      if (haveInput) return "more than one input given ('" + o.model + "' and '" + value + "')";
+      o.model = value;
       haveInput = true;
       continue;
     }
-    if (arg == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    if (arg == "--help" || arg == "-h") {
+    if ((name == "--help" || name == "-h") && !inlineValue) {
       o.command = Command::kHelp;
       return {};
-    }
-    std::string name = arg, value;
-    bool inlineValue = false;
-    const std::size_t eq = arg.find('=');
-    if (arg.starts_with("--") && eq != std::string::npos) {
-      name = arg.substr(0, eq), value = arg.substr(eq + 1), inlineValue = true;
     }
     const bool known =
         name == "-o" || name == "--output" ||
         (import ? name == "--from" : (name == "--level" || name == "--hold" || name == "--input-encoding"));
     if (!known) return "unknown option '" + name + "' for " + (import ? "import" : "export") + " (see tavo --help)";
-    if (!inlineValue) {
-      if (i + 1 >= argc) return "option " + name + " needs a value";
-      value = argv[++i];
-    }
+    if (!inlineValue && !args.TakeValue(value)) return "option " + name + " needs a value";
     if (name == "-o" || name == "--output") {
       if (value.empty()) return name + ": empty file name";
       o.outputFile = value;
@@ -245,14 +234,8 @@ std::string ParseExchangeOptions(int argc, const char* const* argv, Options& o) 
     } else if (name == "--hold") {
       if (!ParseNumberList(value, o.holds)) return "--hold: expected numbers separated by commas, got '" + value + "'";
       haveHold = true;
-    } else {
-      const std::string v = LowerAscii(value);
-      if (v == "cp932")
-        o.inputEncoding = Encoding::kCp932;
-      else if (v == "utf-8" || v == "utf8")
-        o.inputEncoding = Encoding::kUtf8;
-      else
-        return "--input-encoding: unknown encoding '" + value + "' (cp932 or utf-8)";
+    } else if (!ParseEncoding(value, o.inputEncoding)) {
+      return "--input-encoding: unknown encoding '" + value + "' (cp932 or utf-8)";
     }
   }
   if (!haveInput)

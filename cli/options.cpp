@@ -25,19 +25,6 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
-bool ParseEncoding(std::string_view value, Encoding& out) {
-  std::string v = Lower(value);
-  if (v == "cp932") {
-    out = Encoding::kCp932;
-    return true;
-  }
-  if (v == "utf-8" || v == "utf8") {
-    out = Encoding::kUtf8;
-    return true;
-  }
-  return false;
-}
-
 // "log,rows" -> the four flags. Unknown names, empty items and "none" mixed
 // with names are usage errors.
 std::string ParseReportList(std::string_view list, Options& o) {
@@ -105,6 +92,53 @@ std::string ParseSet(std::string_view assignment, Options& o) {
 
 }  // namespace
 
+bool ArgumentReader::Next(bool& positional, std::string& name, std::string& value, bool& hasValue) {
+  while (next_ < argc_) {
+    const std::string arg = argv_[next_++];
+    positional = optionsEnded_ || arg.size() < 2 || arg[0] != '-';
+    hasValue = false;
+    if (positional) {
+      name.clear();
+      value = arg;
+      return true;
+    }
+    if (arg == "--") {
+      optionsEnded_ = true;
+      continue;
+    }
+    const std::size_t eq = arg.find('=');
+    if (arg.starts_with("--") && eq != std::string::npos) {
+      name = arg.substr(0, eq);
+      value = arg.substr(eq + 1);
+      hasValue = true;
+    } else {
+      name = arg;
+      value.clear();
+    }
+    return true;
+  }
+  return false;
+}
+
+bool ArgumentReader::TakeValue(std::string& value) {
+  if (next_ >= argc_) return false;
+  value = argv_[next_++];
+  return true;
+}
+
+bool ParseEncoding(const std::string& value, Encoding& out) {
+  const std::string v = Lower(value);
+  if (v == "cp932") {
+    out = Encoding::kCp932;
+    return true;
+  }
+  if (v == "utf-8" || v == "utf8") {
+    out = Encoding::kUtf8;
+    return true;
+  }
+  return false;
+}
+
 std::string ParseOptions(int argc, const char* const* argv, Options& o) {
   o = Options{};
   if (argc < 2) return "missing command (solve, check, --help or --version)";
@@ -130,46 +164,29 @@ std::string ParseOptions(int argc, const char* const* argv, Options& o) {
   }
 
   bool haveModel = false;
-  bool optionsEnded = false;
-  for (int i = 2; i < argc; ++i) {
-    std::string_view arg = argv[i];
-    bool isOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
-    if (!isOption) {
-      if (haveModel) return "more than one MODEL given ('" + o.model + "' and '" + std::string(arg) + "')";
-      o.model = std::string(arg);
+  ArgumentReader args(argc, argv);
+  bool positional = false, inlineValue = false;
+  std::string name, value;
+  while (args.Next(positional, name, value, inlineValue)) {
+    if (positional) {
+      if (haveModel) return "more than one MODEL given ('" + o.model + "' and '" + value + "')";
+      o.model = value;
       haveModel = true;
       continue;
     }
-    if (arg == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    if (arg == "--help" || arg == "-h") {
+    if ((name == "--help" || name == "-h") && !inlineValue) {
       o.command = Command::kHelp;
       return {};
     }
-    if (arg == "--no-warnings") {
+    if (name == "--no-warnings") {
+      if (inlineValue) return "option --no-warnings takes no value";
       o.warnings = false;
       continue;
     }
-    if (arg.starts_with("--no-warnings=")) return "option --no-warnings takes no value";
-    // --name VALUE or --name=VALUE.
-    std::string_view name = arg;
-    std::string value;
-    bool inlineValue = false;
-    std::size_t eq = arg.find('=');
-    if (arg.starts_with("--") && eq != std::string_view::npos) {
-      name = arg.substr(0, eq);
-      value = std::string(arg.substr(eq + 1));
-      inlineValue = true;
-    }
     bool known = name == "--out-dir" || name == "--report" || name == "--set" || name == "--profile" ||
                  name == "--input-encoding" || name == "--output-encoding" || name == "--json" || name == "--layout";
-    if (!known) return "unknown option '" + std::string(name) + "' (see tavo --help)";
-    if (!inlineValue) {
-      if (i + 1 >= argc) return "option " + std::string(name) + " needs a value";
-      value = argv[++i];
-    }
+    if (!known) return "unknown option '" + name + "' (see tavo --help)";
+    if (!inlineValue && !args.TakeValue(value)) return "option " + name + " needs a value";
     std::string error;
     if (name == "--out-dir") {
       if (value.empty()) return "--out-dir: empty directory name";

@@ -39,6 +39,28 @@ struct Options {
   std::vector<double> holds;
 };
 
+// The arguments after a command, one word at a time: positional words, and
+// options with their value written "--name=value" or "--name value". A lone
+// "--" ends the options; what follows it is positional.
+class ArgumentReader {
+ public:
+  ArgumentReader(int argc, const char* const* argv) : argc_(argc), argv_(argv) {}
+  // The next word; false when none is left. For an option, `name` is the
+  // option and `value` its inline value (`hasValue` says whether one was written).
+  bool Next(bool& positional, std::string& name, std::string& value, bool& hasValue);
+  // The value of an option written "--name value": the next argument; false when there is none.
+  bool TakeValue(std::string& value);
+
+ private:
+  int argc_;
+  const char* const* argv_;
+  int next_ = 2;  // argv[0] is the program, argv[1] the command
+  bool optionsEnded_ = false;
+};
+
+// "cp932", or "utf-8"/"utf8", in any case.
+bool ParseEncoding(const std::string& value, Encoding& out);
+
 // Reads argv into `options`. Returns an empty string on success, else the
 // one-line reason of the usage error (without the program name).
 std::string ParseOptions(int argc, const char* const* argv, Options& options);
