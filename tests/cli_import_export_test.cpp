@@ -12,28 +12,17 @@
 #include <string>
 
 #include "tests/support/reference_solver.h"
+#include "tests/support/test_files.h"
 
 namespace tavo {
 namespace {
 
+using testsupport::Quote;
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
+
 namespace fs = std::filesystem;
 using testsupport::RefSolver;
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
-
-std::string Quote(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
 
 struct Ran {
   int status = -1;

@@ -16,36 +16,17 @@
 
 #include "shell/codec.h"
 #include "shell/text_layout.h"
+#include "tests/support/test_files.h"
 
 namespace tavo {
 namespace {
 
+using testsupport::Crlf;
+using testsupport::Quote;
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
+
 namespace fs = std::filesystem;
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
-
-std::string Crlf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
-std::string Quote(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
 
 // The document without the blanks and line breaks between its tokens, so
 // that tests can look for members without depending on the indentation.

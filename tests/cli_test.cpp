@@ -16,37 +16,17 @@
 
 #include "shell/codec.h"
 #include "shell/texts.h"
+#include "tests/support/test_files.h"
 
 namespace tavo {
 namespace {
 
+using testsupport::Crlf;
+using testsupport::Quote;
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
+
 namespace fs = std::filesystem;
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
-
-// Lines written with "\n" in the test become CR LF, as a saved model has them.
-std::string Crlf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
-std::string Quote(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
 
 std::string Utf8(const std::string& cp932) { return Cp932ToUtf8(cp932); }
 

@@ -13,20 +13,14 @@
 
 #include "shell/model_warnings.h"
 #include "shell/texts.h"
+#include "tests/support/test_files.h"
 
 namespace tavo {
 namespace {
 
-// Lines written with "\n" become CR LF, as a saved model has them.
-std::string Crlf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
+using testsupport::Crlf;
 
+// Lines written with "\n" become CR LF, as a saved model has them.
 struct Expected {
   int line;
   WarningKind kind;
