@@ -115,22 +115,6 @@ bool IsUnnumberedError(std::string_view line) {
 
 }  // namespace
 
-std::string DataErrorLines(std::string_view logText, const std::string& fileName, Encoding encoding) {
-  std::string out;
-  while (!logText.empty()) {
-    const std::size_t end = logText.find('\n');
-    const std::string_view line = WithoutLineEnd(logText.substr(0, end));
-    logText.remove_prefix(end == std::string_view::npos ? logText.size() : end + 1);
-    std::string_view number, text;
-    if (SplitNumberedLine(line, number, text)) {
-      out += fileName + ":" + std::string(number) + ": " + ForOutput(text, encoding) + LineEnd(encoding);
-    } else if (IsUnnumberedError(WithoutLeadingBlanks(line))) {
-      out += fileName + ": " + ForOutput(WithoutLeadingBlanks(line), encoding) + LineEnd(encoding);
-    }
-  }
-  return out;
-}
-
 std::vector<DataError> FindDataErrors(std::string_view logText) {
   std::vector<DataError> out;
   while (!logText.empty()) {
@@ -146,6 +130,15 @@ std::vector<DataError> FindDataErrors(std::string_view logText) {
     } else if (IsUnnumberedError(WithoutLeadingBlanks(line))) {
       out.push_back(DataError{0, std::string(WithoutLeadingBlanks(line))});
     }
+  }
+  return out;
+}
+
+std::string DataErrorLines(std::string_view logText, const std::string& fileName, Encoding encoding) {
+  std::string out;
+  for (const DataError& e : FindDataErrors(logText)) {
+    out += fileName + (e.line > 0 ? ":" + std::to_string(e.line) : std::string()) + ": " + ForOutput(e.text, encoding) +
+           LineEnd(encoding);
   }
   return out;
 }

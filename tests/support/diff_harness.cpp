@@ -76,21 +76,6 @@ std::string Describe(const Model& model, const TavoOutcome& t, const std::vector
 
 }  // namespace
 
-RefStatus StatusOfResultCode(int code) {
-  switch (code) {
-    case kResultOptimal:
-      return RefStatus::kOptimal;
-    case kResultInfeasible:
-      return RefStatus::kInfeasible;
-    case kResultUnbounded:
-      return RefStatus::kUnbounded;
-    default:
-      return RefStatus::kFailed;
-  }
-}
-
-bool Agree(double a, double b, double tol) { return std::fabs(a - b) <= tol * std::max(1.0, std::fabs(b)); }
-
 namespace {
 
 // One model solved by TAVO with `settings` and by the reference, compared.

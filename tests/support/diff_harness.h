@@ -17,12 +17,6 @@
 
 namespace tavo::testsupport {
 
-// Result code of TAVO as a reference status (1, 2, 3; anything else: failed).
-RefStatus StatusOfResultCode(int code);
-
-// Values agree when |a - b| <= tol * max(1, |b|).
-bool Agree(double a, double b, double tol);
-
 // One seeded family of a differential suite: `count` models drawn with
 // `options` from the seeds seedBase, seedBase+1, ...
 struct FamilyCase {

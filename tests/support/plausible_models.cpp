@@ -754,23 +754,6 @@ constexpr double kRounding = 5e-7;
 // A reported value this large stands at the model text's infinity.
 constexpr double kAtInfinity = 1e15;
 
-// TAVO's result code as the reference's status (optimal, infeasible,
-// unbounded; anything else compares as a failure).
-RefStatus StatusOf(int code) {
-  switch (code) {
-    case kResultOptimal:
-      return RefStatus::kOptimal;
-    case kResultInfeasible:
-      return RefStatus::kInfeasible;
-    case kResultUnbounded:
-      return RefStatus::kUnbounded;
-    default:
-      return RefStatus::kFailed;
-  }
-}
-
-bool Close(double a, double b, double tol) { return std::fabs(a - b) <= tol * std::max(1.0, std::fabs(b)); }
-
 const char* ResultName(int code) {
   switch (code) {
     case kResultDataError:
@@ -850,7 +833,7 @@ FuzzVerdict JudgePlausibleModel(const PlausibleModel& p, const std::string& scra
     v.detail = CrLfToLf(Cp932ToUtf8(t.log)) + text;
     return v;
   }
-  const RefStatus tavoStatus = StatusOf(t.resultCode);
+  const RefStatus tavoStatus = StatusOfResultCode(t.resultCode);
 
   // An integer model whose continuous relaxation is unbounded: the run ends
   // with that first solve (the search starts only from an optimal one), so
@@ -941,7 +924,7 @@ FuzzVerdict JudgePlausibleModel(const PlausibleModel& p, const std::string& scra
         for (const Term& term : goal.terms) absSum += std::fabs(term.coef);
         std::ostringstream o;
         o.precision(12);
-        if (!Close(reported, lex.goals[g], kValueTol)) {
+        if (!Agree(reported, lex.goals[g], kValueTol)) {
           o << "goal " << g + 1 << ": TAVO " << reported << ", reference " << lex.goals[g];
           fault("goal value", o.str());
         } else if (std::fabs(fromX - reported) > kValueTol * std::max(1.0, std::fabs(reported)) + kRounding * absSum) {

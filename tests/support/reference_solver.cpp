@@ -3,12 +3,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "shell/calc_result.h"
 #include "tests/support/mps_reader.h"
 
 namespace tavo::testsupport {
@@ -201,5 +204,20 @@ LexOutcome SolveLexicographic(RefSolver solver, const Model& model, const std::s
   lex.status = RefStatus::kOptimal;
   return lex;
 }
+
+RefStatus StatusOfResultCode(int code) {
+  switch (code) {
+    case kResultOptimal:
+      return RefStatus::kOptimal;
+    case kResultInfeasible:
+      return RefStatus::kInfeasible;
+    case kResultUnbounded:
+      return RefStatus::kUnbounded;
+    default:
+      return RefStatus::kFailed;
+  }
+}
+
+bool Agree(double a, double b, double tol) { return std::fabs(a - b) <= tol * std::max(1.0, std::fabs(b)); }
 
 }  // namespace tavo::testsupport

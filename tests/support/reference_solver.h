@@ -56,6 +56,12 @@ struct LexOutcome {
 LexOutcome SolveLexicographic(RefSolver solver, const Model& model, const std::string& dir, double relTol = 1e-9,
                               double timeLimit = 0);
 
+// Result code of TAVO as a reference status (1, 2, 3; anything else: failed).
+RefStatus StatusOfResultCode(int code);
+
+// Values agree when |a - b| <= tol * max(1, |b|).
+bool Agree(double a, double b, double tol);
+
 // Runs a shell command, returning its exit status and its combined output.
 int RunCommand(const std::string& command, std::string& output);
 
