@@ -122,6 +122,9 @@ bool SameTexts(const CapturedSolution& c, const std::string& columns, const std:
 
 }  // namespace
 
+// One pass that copies every figure of the reports just built, section by
+// section in the order the texts print them; kept whole so that the copy can
+// be read against the reports line by line.
 void CalcRun::CaptureSolution() {
   // The solution captured before is kept when it has meanwhile become the
   // search's incumbent (its texts were saved as the incumbent's).

@@ -99,6 +99,39 @@ bool BoundsCross(const NodeBounds& b) {
   return false;
 }
 
+// Branches the current node on the selected column: records the decision in
+// the node, appends its two children (the preferred one first) and makes the
+// preferred child the next node to solve.
+void BranchCurrentNode(Workspace& W) {
+  W.g_lastBranchValue = W.XACT[W.g_branchVar];
+  W.g_lastBranchVar = W.g_branchVar;
+  const int L = W.g_bbLastNode;
+  BbNode& node = W.g_bbNodes[static_cast<std::size_t>(W.g_bbCurrent)];
+  node.branchVar = W.g_branchVar;
+  node.floorValue = W.g_branchFloor;
+  node.ceilValue = W.g_branchFloor + 1;
+  node.status = 0;
+  if (W.g_branchUpFirst == 1) {
+    node.upChild = L + 1;
+    node.downChild = L + 2;
+  } else {
+    node.downChild = L + 1;
+    node.upChild = L + 2;
+  }
+  BbNode& first = W.g_bbNodes[static_cast<std::size_t>(L) + 1];
+  first = BbNode{};
+  first.parent = W.g_bbCurrent;
+  first.branchDir = W.g_branchUpFirst;
+  first.solvedAt = -1;
+  BbNode& second = W.g_bbNodes[static_cast<std::size_t>(L) + 2];
+  second = BbNode{};
+  second.parent = W.g_bbCurrent;
+  second.branchDir = 1 - W.g_branchUpFirst;
+  second.solvedAt = -1;
+  W.g_bbLastNode = L + 2;
+  W.g_bbCurrent = L + 1;  // the preferred child next; its sibling waits
+}
+
 }  // namespace
 
 int CalcRun::BranchAndBoundStep(int lpResult) {
@@ -139,33 +172,7 @@ int CalcRun::BranchAndBoundStep(int lpResult) {
              ImprovesIncumbent()) {
     SelectBranchingVariable();
     if (W.g_branchVar >= 0) {
-      W.g_lastBranchValue = W.XACT[W.g_branchVar];
-      W.g_lastBranchVar = W.g_branchVar;
-      const int L = W.g_bbLastNode;
-      BbNode& node = W.g_bbNodes[static_cast<std::size_t>(W.g_bbCurrent)];
-      node.branchVar = W.g_branchVar;
-      node.floorValue = W.g_branchFloor;
-      node.ceilValue = W.g_branchFloor + 1;
-      node.status = 0;
-      if (W.g_branchUpFirst == 1) {
-        node.upChild = L + 1;
-        node.downChild = L + 2;
-      } else {
-        node.downChild = L + 1;
-        node.upChild = L + 2;
-      }
-      BbNode& first = W.g_bbNodes[static_cast<std::size_t>(L) + 1];
-      first = BbNode{};
-      first.parent = W.g_bbCurrent;
-      first.branchDir = W.g_branchUpFirst;
-      first.solvedAt = -1;
-      BbNode& second = W.g_bbNodes[static_cast<std::size_t>(L) + 2];
-      second = BbNode{};
-      second.parent = W.g_bbCurrent;
-      second.branchDir = 1 - W.g_branchUpFirst;
-      second.solvedAt = -1;
-      W.g_bbLastNode = L + 2;
-      W.g_bbCurrent = L + 1;  // the preferred child next; its sibling waits
+      BranchCurrentNode(W);
     }
   }
 
