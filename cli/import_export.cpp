@@ -4,17 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unordered_set>
 
 #include <unistd.h>
 
 #include "cli/app.h"
 #include "cli/output.h"
-#include "model/exchange_model.h"
-#include "model/model_export.h"
-#include "model/model_import.h"
-#include "model/model_writers.h"
-#include "model/mps_reader.h"
+#include "shell/exchange.h"
 
 namespace tavo::cli {
 namespace {
@@ -67,48 +62,26 @@ bool ParseNumberList(const std::string& text, std::vector<double>& out) {
   return true;
 }
 
-// Names other programs read back as themselves: ASCII letters, digits and
-// '_' or '.', a letter first, and no keyword of the LP format.
-bool IsPortableName(const std::string& name) {
-  static const std::unordered_set<std::string> kKeywords = {
-      "minimize", "minimise", "minimum", "min",   "maximize", "maximise", "maximum",  "max",     "subject",
-      "such",     "st",       "bounds",  "bound", "general",  "generals", "gen",      "integer", "integers",
-      "binary",   "binaries", "bin",     "end",   "free",     "inf",      "infinity", "semi",    "sos"};
-  if (name.empty() || name.size() > 255) return false;
-  const char c0 = name[0];
-  if (!((c0 >= 'A' && c0 <= 'Z') || (c0 >= 'a' && c0 <= 'z'))) return false;
-  for (char c : name)
-    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '.'))
-      return false;
-  return kKeywords.count(LowerAscii(name)) == 0;
-}
-
 int RunImport(const Options& o) {
-  std::string text;
-  errno = 0;
-  if (!exchange::ReadWholeFile(o.model, text)) {
-    PrintReason("cannot read " + o.model + (errno ? std::string(": ") + std::strerror(errno) : std::string()));
-    return kExitNoInput;
-  }
-  const exchange::SourceFormat format = o.sourceFormat == "lp"    ? exchange::SourceFormat::kLp
-                                        : o.sourceFormat == "mps" ? exchange::SourceFormat::kMps
-                                                                  : exchange::FormatOfPath(o.model);
-  exchange::ImportOutcome outcome;
-  std::string error;
-  std::string source = o.model;
-  const std::size_t slash = source.rfind('/');
-  if (slash != std::string::npos) source = source.substr(slash + 1);
-  if (!exchange::ImportModelText(text, format, source, outcome, error)) {
-    PrintReason(o.model + ": " + error);
-    return kExitDataError;
-  }
-  text.clear();
-  text.shrink_to_fit();
-  for (const std::string& note : outcome.notes)
-    std::fprintf(stderr, "tavo import: %s: %s\n", o.model.c_str(), note.c_str());
+  const ModelFileFormat format = o.sourceFormat == "lp"    ? ModelFileFormat::kLp
+                                 : o.sourceFormat == "mps" ? ModelFileFormat::kMps
+                                                           : ModelFileFormat::kFromName;
+  ImportedModel imported;
   std::string reason;
-  if (!WriteWholeFile(o.outputFile, outcome.modelText, reason) ||
-      !WriteWholeFile(NameMapPath(o.outputFile), outcome.namesJson, reason)) {
+  switch (ImportModelFile(o.model, format, imported, reason)) {
+    case ImportStatus::kUnreadable:
+      PrintReason(reason);
+      return kExitNoInput;
+    case ImportStatus::kRefused:
+      PrintReason(o.model + ": " + reason);
+      return kExitDataError;
+    case ImportStatus::kDone:
+      break;
+  }
+  for (const std::string& note : imported.notes)
+    std::fprintf(stderr, "tavo import: %s: %s\n", o.model.c_str(), note.c_str());
+  if (!WriteWholeFile(o.outputFile, imported.modelText, reason) ||
+      !WriteWholeFile(NameMapPath(o.outputFile), imported.namesJson, reason)) {
     PrintReason(reason);
     return kExitCantCreate;
   }
@@ -127,57 +100,25 @@ int RunExport(const Options& o) {
     PrintReason(reason);
     return kExitNoInput;
   }
-  exchange::Model model;
+  ExportedModel exported;
   std::string messages;
-  if (!exchange::ParseModelForExport(text, model, messages)) {
-    if (messages.find("\r\n") != std::string::npos)
-      WriteAll(stderr, DataErrorLines(messages, displayName, o.outputEncoding));
-    else
-      PrintReason(displayName + ": " + messages);
-    PrintReason(displayName + ": the model has data errors; nothing written");
-    return kExitDataError;
+  switch (ExportModelText(text, EndsWith(LowerAscii(o.outputFile), ".lp"), o.level, o.holds, exported, messages)) {
+    case ExportStatus::kDataErrors:
+      if (messages.find("\r\n") != std::string::npos)
+        WriteAll(stderr, DataErrorLines(messages, displayName, o.outputEncoding));
+      else
+        PrintReason(displayName + ": " + messages);
+      PrintReason(displayName + ": the model has data errors; nothing written");
+      return kExitDataError;
+    case ExportStatus::kNoSuchLevel:
+      PrintReason(messages);
+      return kExitUsage;
+    case ExportStatus::kDone:
+      break;
   }
-  const int goals = static_cast<int>(model.goals.size());
-  if (o.level > goals) {
-    PrintReason("--level " + std::to_string(o.level) + ": the model has " + std::to_string(goals) + " goal rows");
-    return kExitUsage;
-  }
-  if (o.level > 0 && static_cast<int>(o.holds.size()) != o.level - 1) {
-    PrintReason("--hold: level " + std::to_string(o.level) + " needs " + std::to_string(o.level - 1) +
-                " values (the optima of goals 1.." + std::to_string(o.level - 1) + "), got " +
-                std::to_string(o.holds.size()));
-    return kExitUsage;
-  }
-
-  // Names the other formats could misread get plain ones.
-  std::unordered_set<std::string> taken;
-  for (const exchange::Var& v : model.vars)
-    if (IsPortableName(v.name)) taken.insert(LowerAscii(v.name));
-  int renamed = 0;
-  std::string examples;
-  for (std::size_t j = 0; j < model.vars.size(); ++j) {
-    exchange::Var& v = model.vars[j];
-    if (IsPortableName(v.name)) continue;
-    std::string next = "x" + std::to_string(j + 1);
-    for (int k = 1; taken.count(next); ++k) next = "x" + std::to_string(j + 1) + "_" + std::to_string(k);
-    taken.insert(next);
-    if (++renamed <= 5) examples += (renamed > 1 ? ", " : "") + v.name + " -> " + next;
-    v.name = next;
-  }
-  if (renamed)
-    std::fprintf(stderr, "tavo export: %s: %d variable names are written in another form (%s%s)\n", displayName.c_str(),
-                 renamed, examples.c_str(), renamed > 5 ? ", ..." : "");
-
-  const bool lp = EndsWith(LowerAscii(o.outputFile), ".lp");
-  std::string out;
-  if (o.level > 0) {
-    out =
-        lp ? exchange::WriteLpFormat(model, o.level - 1, o.holds) : exchange::WriteFreeMps(model, o.level - 1, o.holds);
-  } else if (goals == 1) {
-    out = lp ? exchange::WriteLpFormat(model, 0, {}) : exchange::WriteFreeMps(model, 0, {});
-  } else {
-    out = lp ? exchange::WriteLpMultiObjective(model) : exchange::WriteFreeMps(model, -1, {});
-  }
+  for (const std::string& note : exported.notes)
+    std::fprintf(stderr, "tavo export: %s: %s\n", displayName.c_str(), note.c_str());
+  const std::string& out = exported.fileText;
   if (!WriteWholeFile(o.outputFile, out, reason)) {
     PrintReason(reason);
     return kExitCantCreate;
