@@ -102,13 +102,7 @@ struct Outcome {
 
 class CliJsonTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           ("tavo_cli_json_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" + info->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "xdg");
-  }
+  void SetUp() override { dir_ = testsupport::MakeTestFolder("tavo_cli_json_"); }
   void TearDown() override { fs::remove_all(dir_); }
 
   std::string Model(const std::string& name, const std::string& text) {

@@ -73,13 +73,7 @@ struct Outcome {
 
 class CliTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           ("tavo_cli_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" + info->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "xdg");
-  }
+  void SetUp() override { dir_ = testsupport::MakeTestFolder("tavo_cli_"); }
   void TearDown() override { fs::remove_all(dir_); }
 
   // Writes a model file (bytes as given) and returns its path.

@@ -16,4 +16,9 @@ std::string Crlf(const std::string& text);
 // `s` as one word for /bin/sh.
 std::string Quote(const std::string& s);
 
+// A fresh folder for one test, named by the process, `prefix` and the test,
+// with an empty "xdg" folder inside for a profile of its own; removed again
+// when the test ends.
+std::filesystem::path MakeTestFolder(const std::string& prefix);
+
 }  // namespace tavo::testsupport
